@@ -1,0 +1,94 @@
+#include "deploy/tooldeploy.h"
+
+#include "deploy/toolnames.h"
+#include "platform/toolfolder.h"
+
+#include <QDir>
+#include <QResource>
+#include <QSaveFile>
+
+#include <algorithm>
+
+QString g_szToolDir;
+
+namespace {
+
+const StoredTool kTools[] = {
+    {2, kSecondEncoderTool, ":/tools/ffmpeg"},
+    {3, kEncoderTool, ":/tools/mencoder"},
+    {4, kMuxerTool, ":/tools/mp4creator"},
+    {5, kProberTool, ":/tools/mplayer"},
+};
+
+const StoredCodec kCodecs[] = {
+    {1, "atrc.dll"}, {2, "drvc.dll"}, {3, "pncrt.dll"}, {4, "sipr.dll"}, {5, "wms10dmod.dll"},
+    {6, "wmv10dmod.dll"},
+};
+
+constexpr char kCodecFolder[] = "Codecs/";
+
+constexpr QFileDevice::Permissions kToolPermissions =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+    QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+    QFileDevice::ExeOther;
+
+const StoredTool *findTool(int nTool)
+{
+    const auto tool = std::ranges::find(kTools, nTool, &StoredTool::nTool);
+    return tool == std::end(kTools) ? nullptr : tool;
+}
+
+} // namespace
+
+std::span<const StoredTool> StoredTools() { return kTools; }
+
+std::span<const StoredCodec> StoredCodecs() { return kCodecs; }
+
+QByteArrayView StoredToolBytes(int nTool)
+{
+    const StoredTool *tool = findTool(nTool);
+    if (!tool)
+        return {};
+    const QResource resource(QString::fromLatin1(tool->resource));
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
+        return {};
+    return QByteArrayView(reinterpret_cast<const char *>(resource.data()), resource.size());
+}
+
+bool DeployTool(const QString &toolDir, int nTool)
+{
+    QDir().mkpath(toolDir);
+    const StoredTool *tool = findTool(nTool);
+    if (!tool)
+        return false;
+    const QByteArrayView bytes = StoredToolBytes(nTool);
+    if (bytes.isEmpty())
+        return false;
+
+    QSaveFile file(toolDir + QLatin1String(tool->fileName));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes.data(), bytes.size()) != bytes.size())
+        return false;
+    file.setPermissions(kToolPermissions);
+    return file.commit();
+}
+
+bool DeployCodec(const QString &toolDir, int nCodec)
+{
+    QDir().mkpath(toolDir + QLatin1String(kCodecFolder));
+    Q_UNUSED(nCodec);
+    return false;
+}
+
+bool DeployStoredTools(const QString &toolDir)
+{
+    CreatePrivateFolder(toolDir);
+    g_szToolDir = toolDir;
+    bool allWritten = true;
+    for (const StoredTool &tool : kTools)
+        allWritten = DeployTool(toolDir, tool.nTool) && allWritten;
+    for (const StoredCodec &codec : kCodecs)
+        DeployCodec(toolDir, codec.nCodec);
+    return allWritten;
+}

@@ -1,0 +1,110 @@
+#include "engine/toolrunner.h"
+
+namespace {
+
+// Enough of a tool's last words to say why it failed.
+constexpr qsizetype kKeptOutput = 2048;
+
+} // namespace
+
+QString ToolResult::lastLine() const
+{
+    const QList<QByteArray> lines = lastOutput.split('\n');
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        // A status line rewritten in place keeps only its last state.
+        const QByteArray text = line->split('\r').constLast().trimmed();
+        if (!text.isEmpty())
+            return QString::fromLocal8Bit(text);
+    }
+    return {};
+}
+
+ToolRun::ToolRun(ToolCommand command, ToolPriority priority, QObject *parent)
+    : QObject(parent), m_command(std::move(command))
+{
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setInputChannelMode(QProcess::ManagedInputChannel);
+    PrepareToolProcess(m_process, priority);
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ToolRun::readOutput);
+    connect(&m_process, &QProcess::finished, this, &ToolRun::finish);
+}
+
+ToolRun::~ToolRun()
+{
+    if (isRunning()) {
+        KillToolProcess(m_pid);
+        m_process.waitForFinished(-1);
+    }
+}
+
+bool ToolRun::start()
+{
+    m_process.start(m_command.program, m_command.arguments, QIODevice::ReadOnly);
+    if (!m_process.waitForStarted(-1)) {
+        m_finished = true;
+        emit finished(m_result);
+        return false;
+    }
+    m_pid = m_process.processId();
+    m_result.started = true;
+    return true;
+}
+
+void ToolRun::waitForFinished()
+{
+    while (isRunning()) {
+        if (!m_process.waitForReadyRead(-1) && m_process.state() != QProcess::NotRunning)
+            m_process.waitForFinished(-1);
+    }
+}
+
+bool ToolRun::suspend() { return isRunning() && SuspendToolProcess(m_pid); }
+
+bool ToolRun::resume() { return isRunning() && ResumeToolProcess(m_pid); }
+
+bool ToolRun::terminate() { return isRunning() && TerminateToolProcess(m_pid); }
+
+void ToolRun::readOutput()
+{
+    const QByteArray chunk = m_process.readAllStandardOutput();
+    if (chunk.isEmpty())
+        return;
+    m_result.lastOutput.append(chunk);
+    if (m_result.lastOutput.size() > kKeptOutput)
+        m_result.lastOutput.remove(0, m_result.lastOutput.size() - kKeptOutput);
+    emit chunkRead(chunk);
+}
+
+void ToolRun::finish(int exitCode, QProcess::ExitStatus status)
+{
+    if (m_finished)
+        return;
+    readOutput();
+    m_finished = true;
+    m_result.crashed = status == QProcess::CrashExit;
+    m_result.exitCode = exitCode;
+    emit finished(m_result);
+}
+
+bool RunPipedTool(const ToolCommand &command, ToolPriority priority, const ChunkHandler &onChunk,
+                  ToolResult *result)
+{
+    ToolRun run(command, priority);
+    QObject::connect(&run, &ToolRun::chunkRead, [&onChunk](QByteArrayView chunk) {
+        if (onChunk)
+            onChunk(chunk);
+    });
+    const bool started = run.start();
+    if (started)
+        run.waitForFinished();
+    if (result)
+        *result = run.result();
+    return started;
+}
+
+ToolResult RunAndWait(const ToolCommand &command)
+{
+    ToolResult result;
+    RunPipedTool(command, ToolPriority::Normal, {}, &result);
+    return result;
+}

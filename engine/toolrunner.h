@@ -1,0 +1,71 @@
+#pragma once
+
+#include "engine/toolcommand.h"
+#include "platform/toolprocess.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QObject>
+#include <QProcess>
+
+#include <functional>
+
+// How one tool run ended. A tool failed unless it started, exited normally and returned 0;
+// `lastOutput` keeps the end of what it printed, for telling the user why.
+struct ToolResult {
+    bool started = false;
+    bool crashed = false;
+    int exitCode = -1;
+    QByteArray lastOutput;
+
+    bool succeeded() const { return started && !crashed && exitCode == 0; }
+    QString lastLine() const;
+};
+
+// One run of one tool: owns its process, its output and its state, nothing shared with other runs.
+// Standard output and standard error come merged, chunk by chunk as the tool writes them.
+class ToolRun : public QObject {
+    Q_OBJECT
+public:
+    ToolRun(ToolCommand command, ToolPriority priority, QObject *parent = nullptr);
+    ~ToolRun() override;
+
+    // False when the tool could not be started; `finished` then follows at once.
+    bool start();
+    // Blocks until the tool has ended, handing on its output meanwhile; works without an event loop.
+    void waitForFinished();
+
+    const ToolCommand &command() const { return m_command; }
+    qint64 processId() const { return m_pid; }
+    bool isRunning() const { return m_pid > 0 && !m_finished; }
+    const ToolResult &result() const { return m_result; }
+
+    // The whole process group of the tool: what it starts itself is paused and ended with it.
+    bool suspend();
+    bool resume();
+    bool terminate();
+
+signals:
+    void chunkRead(QByteArrayView chunk);
+    void finished(const ToolResult &result);
+
+private:
+    void readOutput();
+    void finish(int exitCode, QProcess::ExitStatus status);
+
+    ToolCommand m_command;
+    QProcess m_process;
+    qint64 m_pid = 0;
+    bool m_finished = false;
+    ToolResult m_result;
+};
+
+using ChunkHandler = std::function<void(QByteArrayView chunk)>;
+
+// Runs a tool to its end with its output on a pipe, handing every chunk to `onChunk` as it
+// arrives. False when the tool could not be started. `result`, when given, tells how it ended.
+bool RunPipedTool(const ToolCommand &command, ToolPriority priority, const ChunkHandler &onChunk,
+                  ToolResult *result = nullptr);
+
+// Runs a tool of a pass to its end; its output is kept only for the result.
+ToolResult RunAndWait(const ToolCommand &command);

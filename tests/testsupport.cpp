@@ -1,0 +1,140 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+
+namespace TestSupport {
+
+std::unique_ptr<QTemporaryDir> isolateUserFolders()
+{
+    auto home = std::make_unique<QTemporaryDir>();
+    const QByteArray root = QFile::encodeName(home->path());
+    qputenv("HOME", root);
+    qputenv("XDG_DATA_HOME", root + "/.local/share");
+    qputenv("XDG_CONFIG_HOME", root + "/.config");
+    qputenv("XDG_CACHE_HOME", root + "/.cache");
+    qputenv("XDG_STATE_HOME", root + "/.local/state");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return home;
+}
+
+QString sharedMedia(const QString &fileName)
+{
+    const QString sourceDir = qEnvironmentVariable("ZEPORA_SOURCE_DIR");
+    const QString path = QDir(sourceDir).absoluteFilePath(QStringLiteral("../shared/media/") + fileName);
+    return !sourceDir.isEmpty() && QFileInfo::exists(path) ? QDir::cleanPath(path) : QString();
+}
+
+int runProgram(const QString &program, const QStringList &arguments, QByteArray *output,
+               int timeoutMs)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments, QIODevice::ReadOnly);
+    if (!process.waitForStarted(-1))
+        return -1;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(-1);
+        return -1;
+    }
+    if (output)
+        *output = process.readAll();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+bool makeClip(const QString &path, const QStringList &outputOptions, const QString &size,
+              const QString &rate, double seconds)
+{
+    const QString duration = QString::number(seconds);
+    QStringList arguments = {"-v", "error", "-y",
+                             "-f", "lavfi", "-i",
+                             QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size, rate, duration),
+                             "-f", "lavfi", "-i",
+                             QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(duration)};
+    arguments << outputOptions << path;
+    QByteArray output;
+    if (runProgram("ffmpeg", arguments, &output) != 0) {
+        qWarning("ffmpeg could not make %s: %s", qPrintable(path), output.constData());
+        return false;
+    }
+    return QFileInfo(path).size() > 0;
+}
+
+const StreamInfo *MediaInfo::firstOf(const QString &codecType) const
+{
+    for (const StreamInfo &stream : streams)
+        if (stream.codecType == codecType)
+            return &stream;
+    return nullptr;
+}
+
+static double rationalValue(const QString &text)
+{
+    const QStringList parts = text.split('/');
+    if (parts.size() == 2 && parts[1].toDouble() != 0)
+        return parts[0].toDouble() / parts[1].toDouble();
+    return text.toDouble();
+}
+
+MediaInfo probe(const QString &file)
+{
+    MediaInfo info;
+    QProcess process;
+    process.start("ffprobe", {"-v", "error", "-show_streams", "-show_format", "-of", "json", file});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return info;
+    const QJsonObject root = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    const QJsonObject format = root.value("format").toObject();
+    info.readable = !format.isEmpty();
+    info.formatName = format.value("format_name").toString();
+    info.duration = format.value("duration").toString().toDouble();
+    for (const QJsonValue &value : root.value("streams").toArray()) {
+        const QJsonObject object = value.toObject();
+        StreamInfo stream;
+        stream.codecType = object.value("codec_type").toString();
+        stream.codecName = object.value("codec_name").toString();
+        stream.profile = object.value("profile").toString();
+        stream.width = object.value("width").toInt();
+        stream.height = object.value("height").toInt();
+        stream.frameRate = object.value("r_frame_rate").toString();
+        stream.fps = rationalValue(stream.frameRate);
+        stream.sampleRate = object.value("sample_rate").toString().toInt();
+        stream.channels = object.value("channels").toInt();
+        stream.duration = object.value("duration").toString().toDouble();
+        info.streams << stream;
+    }
+    return info;
+}
+
+bool decodesCleanly(const QString &file, QByteArray *errors)
+{
+    QByteArray output;
+    const int exitCode =
+        runProgram("ffmpeg", {"-v", "error", "-nostdin", "-i", file, "-f", "null", "-"}, &output);
+    if (errors)
+        *errors = output;
+    return exitCode == 0 && output.trimmed().isEmpty();
+}
+
+int distinctPictures(const QString &file, int frames)
+{
+    QByteArray output;
+    runProgram("ffmpeg", {"-v", "error", "-nostdin", "-i", file, "-map", "0:v:0", "-frames:v",
+                          QString::number(frames), "-f", "framemd5", "-"},
+               &output);
+    QSet<QByteArray> hashes;
+    for (const QByteArray &line : output.split('\n')) {
+        if (line.startsWith('#') || line.trimmed().isEmpty())
+            continue;
+        hashes.insert(line.split(',').constLast().trimmed());
+    }
+    return int(hashes.size());
+}
+
+} // namespace TestSupport

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace TestSupport {
+
+// Points HOME and the XDG folders at a fresh temporary folder for the whole test run, so that no
+// test reads or writes the real user's files. Kept alive by the test main.
+std::unique_ptr<QTemporaryDir> isolateUserFolders();
+
+// The path of a real media file made by others (shared/media beside the project), or empty when
+// that folder is not there.
+QString sharedMedia(const QString &fileName);
+
+// Runs a program to its end without a shell; its standard output and error, merged, go to
+// `output`. Returns the exit code, or -1 when it could not start, crashed or timed out.
+int runProgram(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
+               int timeoutMs = 300000);
+
+// Makes a test clip with ffmpeg from its test pattern (moving) and a sine tone.
+// `outputOptions` are ffmpeg's output options, for example {"-c:v","mpeg4","-c:a","libmp3lame"}.
+bool makeClip(const QString &path, const QStringList &outputOptions, const QString &size = "640x480",
+              const QString &rate = "25", double seconds = 4.0);
+
+struct StreamInfo {
+    QString codecType;  // "video" or "audio"
+    QString codecName;  // "mpeg4", "h264", "aac", ...
+    QString profile;    // "Constrained Baseline", "LC", ...
+    int width = 0;
+    int height = 0;
+    QString frameRate;  // r_frame_rate as ffprobe prints it, such as "30000/1001"
+    double fps = 0;     // the same as a number
+    int sampleRate = 0;
+    int channels = 0;
+    double duration = 0;
+};
+
+struct MediaInfo {
+    bool readable = false;
+    QString formatName;
+    double duration = 0;
+    QList<StreamInfo> streams;
+
+    const StreamInfo *firstOf(const QString &codecType) const;
+};
+
+// What ffprobe says of a file.
+MediaInfo probe(const QString &file);
+
+// Decodes every stream of the file; true when the decoder reports no error. `errors` gets what it said.
+bool decodesCleanly(const QString &file, QByteArray *errors = nullptr);
+
+// The number of different pictures among the first `frames` video frames.
+int distinctPictures(const QString &file, int frames);
+
+} // namespace TestSupport
+
+// Like QTEST_GUILESS_MAIN / QTEST_MAIN, with the user's folders pointed at a temporary folder.
+#define ZEPORA_TEST_MAIN_IMPL(TestObject, AppClass)                                              \
+    int main(int argc, char *argv[])                                                             \
+    {                                                                                            \
+        auto userFolders = TestSupport::isolateUserFolders();                                   \
+        AppClass app(argc, argv);                                                                \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                 \
+        TestObject tc;                                                                           \
+        QTEST_SET_MAIN_SOURCE_PATH                                                               \
+        return QTest::qExec(&tc, argc, argv);                                                    \
+    }
+#define ZEPORA_TEST_MAIN(TestObject) ZEPORA_TEST_MAIN_IMPL(TestObject, QCoreApplication)

@@ -1,0 +1,113 @@
+#include "testsupport.h"
+
+#include <QDir>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(ZEPORA_CLI_PATH, arguments, QIODevice::ReadOnly);
+    CliRun run;
+    if (!process.waitForFinished(120000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QString toolDir() { return qEnvironmentVariable("XDG_DATA_HOME") + "/ZPX/"; }
+
+} // namespace
+
+class TstCli : public QObject {
+    Q_OBJECT
+private slots:
+    void typesListsTheCatalogue();
+    void commandPrintsTheEncoderLine_data();
+    void commandPrintsTheEncoderLine();
+    void malformedCallsAreRefused_data();
+    void malformedCallsAreRefused();
+};
+
+void TstCli::typesListsTheCatalogue()
+{
+    const CliRun run = runCli({"types"});
+    QCOMPARE(run.exitCode, 0);
+    const QString text = QString::fromUtf8(run.out);
+    for (const char *name : {"mpg", "avi", "rm", "3gp", "mp4", "flv", "psp", "ps3", "ipod-nano", "iphone"})
+        QVERIFY2(text.contains(QStringLiteral("\n%1\t").arg(name)) || text.startsWith(QStringLiteral("%1\t").arg(name)), name);
+    QVERIFY(text.contains("Sony PS3视频 (*.MP4)"));
+    QVERIFY(text.contains("\tsizes\t1280x720,480x272,720x480\tdefault 720x480\n"));
+    QVERIFY(text.contains("RM视频 (*.RM) (not selectable)"));
+    // The tools were deployed at the start, as the window does.
+    for (const char *tool : {"mencoder", "mplayer", "ffmpeg", "mp4creator"})
+        QVERIFY2(QFileInfo(toolDir() + tool).isExecutable(), tool);
+}
+
+void TstCli::commandPrintsTheEncoderLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("avi as asked")
+        << QStringList{"command", "avi", "--size", "320x240", "--bitrate", "256", "--fps", "25",
+                       "/in/a b.avi", "/out/x.avi"}
+        << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=320:240,harddup -oac mp3lame "
+           "-lameopts abr:br=128 -srate 44100 -ofps 25 -ovc xvid -xvidencopts "
+           "bitrate=256:max_bframes=0 \"/in/a b.avi\" -o \"/out/x.avi\"";
+    QTest::newRow("psp defaults")
+        << QStringList{"command", "psp", "/in/源.vob", "/out/M4V00000.mp4"}
+        << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=480:272,harddup -srate 24000 "
+           "-ofps 29.970 -of lavf -lavfopts format=psp -oac mp3lame -lameopts abr:br=64 -ovc lavc "
+           "-lavcopts aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=512 -info name=\"1\" "
+           "\"/in/源.vob\" -o \"/out/M4V00000.mp4\"";
+    QTest::newRow("options after the paths, = form")
+        << QStringList{"command", "iphone", "/a.mp4", "/b.avi", "--bitrate=1200", "--size=640x480"}
+        << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=640:480,harddup -srate 44100 "
+           "-oac mp3lame -lameopts abr:br=128 -ovc x264 -ffourcc H264 -x264encopts "
+           "bitrate=1200:level_idc=13:nocabac:profile=baseline -ofps 25 \"/a.mp4\" -o \"/b.avi\"";
+    QTest::newRow("rm") << QStringList{"command", "rm", "/a", "/b.rm"} << "mencoder ";
+}
+
+void TstCli::commandPrintsTheEncoderLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
+    const CliRun run = runCli(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.out), toolDir() + line + "\n");
+}
+
+void TstCli::malformedCallsAreRefused_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no command") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{"encode"};
+    QTest::newRow("unknown type") << QStringList{"command", "wmv", "/a", "/b"};
+    QTest::newRow("missing output") << QStringList{"command", "avi", "/a"};
+    QTest::newRow("size without x") << QStringList{"command", "avi", "--size", "320", "/a", "/b"};
+    QTest::newRow("bitrate not a number") << QStringList{"command", "avi", "--bitrate", "fast", "/a", "/b"};
+    QTest::newRow("fps not a number") << QStringList{"command", "avi", "--fps", "25fps", "/a", "/b"};
+    QTest::newRow("unknown option") << QStringList{"command", "avi", "--speed", "2", "/a", "/b"};
+    QTest::newRow("types with arguments") << QStringList{"types", "avi"};
+}
+
+void TstCli::malformedCallsAreRefused()
+{
+    QFETCH(QStringList, arguments);
+    const CliRun run = runCli(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!run.err.isEmpty());
+}
+
+ZEPORA_TEST_MAIN(TstCli)
+#include "tst_cli.moc"
