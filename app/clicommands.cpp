@@ -3,6 +3,8 @@
 #include "deploy/tooldeploy.h"
 #include "engine/encodercommand.h"
 #include "profiles/outputprofile.h"
+#include "sources/mediaprobe.h"
+#include "sources/sourcelist.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -82,6 +84,36 @@ int RunCliTypes(const QStringList &arguments, QTextStream &out, QTextStream &err
             << '\n';
     }
     return 0;
+}
+
+int RunCliProbe(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.isEmpty()) {
+        err << "usage: zepora-cli probe FILE...\n";
+        return kCliUsageError;
+    }
+    bool allAccepted = true;
+    for (const QString &file : arguments) {
+        ProbeResult result;
+        const ProbeVerdict verdict = ProbeSourceFile(g_szToolDir, file, result);
+        out << file;
+        if (verdict == ProbeVerdict::ToolNotStarted) {
+            // The window would keep such a file with its details empty.
+            out << "\t\t\t\t";
+            err << "zepora-cli: the prober " << ProbeCommand(g_szToolDir, file).program
+                << " could not be started\n";
+            allAccepted = false;
+        } else if (verdict == ProbeVerdict::Accepted) {
+            for (const QString &column : {result.duration, result.codec, result.frameSize, result.frameRate})
+                out << '\t' << column;
+        } else {
+            out << '\t' << kInvalidText;
+            allAccepted = false;
+        }
+        out << '\n';
+        out.flush();
+    }
+    return allAccepted ? 0 : 1;
 }
 
 int RunCliCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)

@@ -17,6 +17,7 @@ struct CliCommand {
 
 const CliCommand kCommands[] = {
     {"types", RunCliTypes, "list the output types with their frame sizes, bitrates and frame rates"},
+    {"probe", RunCliProbe, "examine files as adding them to the list does"},
     {"command", RunCliCommand, "print the encoder's command line for one source"},
 };
 

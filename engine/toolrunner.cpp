@@ -27,6 +27,8 @@ ToolRun::ToolRun(ToolCommand command, ToolPriority priority, QObject *parent)
     PrepareToolProcess(m_process, priority);
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &ToolRun::readOutput);
     connect(&m_process, &QProcess::finished, this, &ToolRun::finish);
+    m_limitTimer.setSingleShot(true);
+    connect(&m_limitTimer, &QTimer::timeout, this, &ToolRun::endAtTimeLimit);
 }
 
 ToolRun::~ToolRun()
@@ -47,15 +49,31 @@ bool ToolRun::start()
     }
     m_pid = m_process.processId();
     m_result.started = true;
+    if (m_timeLimitMs > 0) {
+        m_deadline.setRemainingTime(m_timeLimitMs);
+        m_limitTimer.start(m_timeLimitMs);
+    }
     return true;
 }
 
 void ToolRun::waitForFinished()
 {
     while (isRunning()) {
-        if (!m_process.waitForReadyRead(-1) && m_process.state() != QProcess::NotRunning)
-            m_process.waitForFinished(-1);
+        const bool read = m_process.waitForReadyRead(int(m_deadline.remainingTime()));
+        if (read || !isRunning())
+            continue;
+        if (m_deadline.hasExpired())
+            endAtTimeLimit();
+        m_process.waitForFinished(-1);
     }
+}
+
+void ToolRun::endAtTimeLimit()
+{
+    if (!isRunning())
+        return;
+    m_result.timedOut = true;
+    KillToolProcess(m_pid);
 }
 
 bool ToolRun::suspend() { return isRunning() && SuspendToolProcess(m_pid); }
@@ -81,6 +99,7 @@ void ToolRun::finish(int exitCode, QProcess::ExitStatus status)
         return;
     readOutput();
     m_finished = true;
+    m_limitTimer.stop();
     m_result.crashed = status == QProcess::CrashExit;
     m_result.exitCode = exitCode;
     emit finished(m_result);

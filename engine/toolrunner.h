@@ -6,7 +6,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QTimer>
 
 #include <functional>
 
@@ -15,10 +17,11 @@
 struct ToolResult {
     bool started = false;
     bool crashed = false;
+    bool timedOut = false; // ended by the run's time limit
     int exitCode = -1;
     QByteArray lastOutput;
 
-    bool succeeded() const { return started && !crashed && exitCode == 0; }
+    bool succeeded() const { return started && !crashed && !timedOut && exitCode == 0; }
     QString lastLine() const;
 };
 
@@ -29,6 +32,9 @@ class ToolRun : public QObject {
 public:
     ToolRun(ToolCommand command, ToolPriority priority, QObject *parent = nullptr);
     ~ToolRun() override;
+
+    // A tool that has not ended this long after its start is killed. 0 (the default): no limit.
+    void setTimeLimit(int msecs) { m_timeLimitMs = msecs; }
 
     // False when the tool could not be started; `finished` then follows at once.
     bool start();
@@ -52,11 +58,15 @@ signals:
 private:
     void readOutput();
     void finish(int exitCode, QProcess::ExitStatus status);
+    void endAtTimeLimit();
 
     ToolCommand m_command;
     QProcess m_process;
     qint64 m_pid = 0;
     bool m_finished = false;
+    int m_timeLimitMs = 0;
+    QDeadlineTimer m_deadline = QDeadlineTimer::Forever;
+    QTimer m_limitTimer;
     ToolResult m_result;
 };
 

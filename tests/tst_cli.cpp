@@ -33,6 +33,7 @@ private slots:
     void typesListsTheCatalogue();
     void commandPrintsTheEncoderLine_data();
     void commandPrintsTheEncoderLine();
+    void probePrintsALinePerFile();
     void malformedCallsAreRefused_data();
     void malformedCallsAreRefused();
 };
@@ -86,6 +87,26 @@ void TstCli::commandPrintsTheEncoderLine()
     QCOMPARE(QString::fromUtf8(run.out), toolDir() + line + "\n");
 }
 
+void TstCli::probePrintsALinePerFile()
+{
+    const QString avi = TestSupport::sharedMedia("mpeg4-mp3.avi");
+    const QString amr = TestSupport::sharedMedia("audio-only.amr");
+    const QString mkv = TestSupport::sharedMedia("corrupt.mkv");
+    if (avi.isEmpty())
+        QSKIP("the shared real media files are not here");
+
+    const CliRun accepted = runCli({"probe", avi, amr});
+    QCOMPARE(accepted.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(accepted.out),
+             avi + "\t00:00:04\tFMP4\t960x400\t23.976\n" + amr + "\t00:00:04\t\t\t\n");
+
+    const CliRun refused = runCli({"probe", mkv, avi});
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(refused.out).section('\n', 0, 0),
+             mkv + "\t【提示】该视频文件无效，无法添加");
+    QCOMPARE(QString::fromUtf8(refused.out).count('\n'), 2);
+}
+
 void TstCli::malformedCallsAreRefused_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -98,6 +119,7 @@ void TstCli::malformedCallsAreRefused_data()
     QTest::newRow("fps not a number") << QStringList{"command", "avi", "--fps", "25fps", "/a", "/b"};
     QTest::newRow("unknown option") << QStringList{"command", "avi", "--speed", "2", "/a", "/b"};
     QTest::newRow("types with arguments") << QStringList{"types", "avi"};
+    QTest::newRow("probe without files") << QStringList{"probe"};
 }
 
 void TstCli::malformedCallsAreRefused()
