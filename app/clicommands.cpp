@@ -6,8 +6,9 @@
 #include "sources/mediaprobe.h"
 #include "sources/sourcelist.h"
 
+#include "app/clioptions.h"
+
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 namespace {
 
@@ -17,43 +18,6 @@ QString joined(std::span<const char *const> texts)
     for (const char *text : texts)
         list << QString::fromUtf8(text);
     return list.join(QLatin1Char(','));
-}
-
-struct OutputChoice {
-    const char *option;
-    const char *valueName;
-    const char *description;
-    const char *pattern;
-};
-
-// The three choices of the output panel, as options of the commands that convert.
-const OutputChoice kSizeChoice = {"size", "WxH", "frame size, such as 320x240", R"(\d+x\d+)"};
-const OutputChoice kBitrateChoice = {"bitrate", "N", "video bitrate in kbit/s", R"(\d+)"};
-const OutputChoice kFpsChoice = {"fps", "R", "frame rate, such as 25 or 29.970", R"(\d+(\.\d+)?)"};
-
-QCommandLineOption optionOf(const OutputChoice &choice)
-{
-    return QCommandLineOption(QString::fromLatin1(choice.option),
-                              QString::fromLatin1(choice.description),
-                              QString::fromLatin1(choice.valueName));
-}
-
-// Takes a choice from the command line when given, checking its form; false on a malformed value.
-bool takeChoice(const QCommandLineParser &parser, const OutputChoice &choice, QString &value,
-                QTextStream &err)
-{
-    const QString option = QString::fromLatin1(choice.option);
-    if (!parser.isSet(option))
-        return true;
-    const QString given = parser.value(option);
-    const QRegularExpression form(QStringLiteral("^(?:%1)$").arg(QLatin1String(choice.pattern)));
-    if (!form.match(given).hasMatch()) {
-        err << "zepora-cli: --" << option << " wants " << choice.valueName << ", not \"" << given
-            << "\"\n";
-        return false;
-    }
-    value = given;
-    return true;
 }
 
 QString typeNames()
@@ -119,10 +83,7 @@ int RunCliProbe(const QStringList &arguments, QTextStream &out, QTextStream &err
 int RunCliCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption(optionOf(kSizeChoice));
-    parser.addOption(optionOf(kBitrateChoice));
-    parser.addOption(optionOf(kFpsChoice));
+    addOutputOptions(parser);
     const QString usage = QStringLiteral("usage: zepora-cli command TYPE [--size WxH] [--bitrate N] "
                                          "[--fps R] SOURCE OUTPUT\nTYPE: ") +
                           typeNames() + QLatin1Char('\n');
@@ -142,13 +103,8 @@ int RunCliCommand(const QStringList &arguments, QTextStream &out, QTextStream &e
     }
 
     OutputPanel panel;
-    ApplyOutputProfile(panel, *type);
-    QString size = panel.frameSizeLabel;
-    if (!takeChoice(parser, kSizeChoice, size, err) ||
-        !takeChoice(parser, kBitrateChoice, panel.bitrateLabel, err) ||
-        !takeChoice(parser, kFpsChoice, panel.frameRateLabel, err))
+    if (!panelFromOptions(parser, *type, panel, err))
         return kCliUsageError;
-    panel.frameSizeLabel = size;
 
     const ToolCommand command =
         BuildEncoderCommand(g_szToolDir, SelectionFromPanel(panel), positional[1], positional[2]);

@@ -1,6 +1,8 @@
 #include "app/clicommands.h"
 
 #include "deploy/tooldeploy.h"
+#include "platform/affinity.h"
+#include "settings/settingsstore.h"
 #include "platform/toolfolder.h"
 
 #include <QCoreApplication>
@@ -19,6 +21,7 @@ const CliCommand kCommands[] = {
     {"types", RunCliTypes, "list the output types with their frame sizes, bitrates and frame rates"},
     {"probe", RunCliProbe, "examine files as adding them to the list does"},
     {"command", RunCliCommand, "print the encoder's command line for one source"},
+    {"convert", RunCliConvert, "convert files into the day's folder, as Start does"},
 };
 
 int usage(QTextStream &err)
@@ -45,6 +48,8 @@ int main(int argc, char *argv[])
     const QString name = arguments.takeFirst();
     for (const CliCommand &command : kCommands) {
         if (name == QLatin1String(command.name)) {
+            if (ReadSwitch(kMultiCoreValue))
+                ApplyMultiCoreAffinity();
             // The window does the same at its start: the tools run from the user's tool folder.
             if (!DeployStoredTools(DefaultToolFolder()))
                 err << "zepora-cli: could not write every tool into " << g_szToolDir << '\n';

@@ -13,7 +13,8 @@ QString ToolResult::lastLine() const
     for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
         // A status line rewritten in place keeps only its last state.
         const QByteArray text = line->split('\r').constLast().trimmed();
-        if (!text.isEmpty())
+        // The players' farewell says nothing of why they stopped: the line before it does.
+        if (!text.isEmpty() && !text.startsWith("Exiting..."))
             return QString::fromLocal8Bit(text);
     }
     return {};
@@ -81,6 +82,16 @@ bool ToolRun::suspend() { return isRunning() && SuspendToolProcess(m_pid); }
 bool ToolRun::resume() { return isRunning() && ResumeToolProcess(m_pid); }
 
 bool ToolRun::terminate() { return isRunning() && TerminateToolProcess(m_pid); }
+
+void ToolRun::end(int graceMs)
+{
+    if (!terminate())
+        return;
+    QTimer::singleShot(graceMs, this, [this] {
+        if (isRunning())
+            KillToolProcess(m_pid);
+    });
+}
 
 void ToolRun::readOutput()
 {

@@ -50,6 +50,8 @@ public:
     bool suspend();
     bool resume();
     bool terminate();
+    // Asks the tool to end and kills it should it still run after `graceMs`.
+    void end(int graceMs = 3000);
 
 signals:
     void chunkRead(QByteArrayView chunk);

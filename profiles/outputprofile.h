@@ -43,6 +43,7 @@ struct OutputProfile {
     bool pspThumb;               // -> g_bPspThumb
     bool threeGpPass;            // -> g_b3gpPass
     bool selectable;             // false for RM: its radio button is never enabled
+    int aacBitrate;              // kbit/s of the AAC track the MP4 and PSP passes make; 0: none
 };
 
 // The four output flags: written only when a profile is applied, read by the batch for every file.

@@ -74,6 +74,15 @@ int SourceListModel::rowOfId(quint64 id) const
     return row == m_rows.end() ? -1 : int(row - m_rows.begin());
 }
 
+bool SourceListModel::isAwaitingProbe(int row) const
+{
+    const quint64 id = rowId(row);
+    if (id == 0)
+        return false;
+    return (m_probe && m_probedRowId == id) ||
+           std::ranges::any_of(m_pendingProbes, [id](const auto &pending) { return pending.first == id; });
+}
+
 void SourceListModel::setStatus(int row, const QString &status)
 {
     if (row < 0 || row >= rowCount())
@@ -97,6 +106,7 @@ void SourceListModel::AddSourceFile(const QString &path)
         m_rows, [&path](const Row &row) { return row.texts[FileColumn] == path; });
     if (listed) {
         setStatusText(kDuplicateText);
+        emit fileRefused(path, kDuplicateText);
         return;
     }
 
@@ -154,11 +164,14 @@ void SourceListModel::probeFinished(ProbeVerdict verdict, const ProbeResult &res
 {
     m_probe.reset();
     const int row = rowOfId(m_probedRowId);
+    m_probedRowId = 0;
     if (row >= 0 && verdict == ProbeVerdict::Refused) {
+        const QString path = m_rows[size_t(row)].texts[FileColumn];
         beginRemoveRows({}, row, row);
         m_rows.erase(m_rows.begin() + row);
         endRemoveRows();
         setStatusText(kInvalidText);
+        emit fileRefused(path, kInvalidText);
     } else if (row >= 0 && verdict == ProbeVerdict::Accepted) {
         Row &filled = m_rows[size_t(row)];
         filled.texts[DurationColumn] = result.duration;

@@ -52,6 +52,8 @@ public:
     quint64 rowId(int row) const;
     int rowOfId(quint64 id) const;
 
+    // The row's file has not had its probe yet; it may still be refused.
+    bool isAwaitingProbe(int row) const;
     bool isProbing() const { return m_probe != nullptr || !m_pendingProbes.empty(); }
     QString statusText() const { return m_status; }
 
@@ -60,6 +62,8 @@ signals:
     void statusMessage(const QString &text);
     // Every file added so far has had its probe.
     void probesFinished();
+    // A file was not taken into the list (already listed, or the prober found no length).
+    void fileRefused(const QString &path, const QString &statusText);
 
 private:
     struct Row {

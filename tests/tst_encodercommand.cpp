@@ -51,7 +51,7 @@ void TstEncoderCommand::lineOfEveryType_data()
            "-lameopts abr:br=128 -srate 44100 -ofps 29.970 -ovc xvid -xvidencopts "
            "bitrate=1152:max_bframes=0" + tail.arg("/out/x.mpg");
     QTest::newRow("3gp") << int(OUT_3GP) << "176x144" << "64" << "15" << "/out/x.avi"
-        << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=176:144,harddup -oac twolame "
+        << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=176:144,harddup -srate 44100 -oac twolame "
            "-twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps 15" + tail.arg("/out/x.avi");
     QTest::newRow("mp4") << int(OUT_MP4) << "320x240" << "128" << "15" << "/out/x.avi"
         << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=320:240,harddup -srate 44100 "

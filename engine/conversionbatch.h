@@ -1,0 +1,96 @@
+#pragma once
+
+#include "engine/conversionplan.h"
+#include "engine/progressparser.h"
+#include "engine/toolrunner.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class SourceListModel;
+
+// Texts of the status line for the batch as a whole.
+inline const QString kNoFilesText = QStringLiteral("请先添加需要转换的文件。");
+inline const QString kStartText = QStringLiteral("开始转换");
+inline const QString kStartHintText =
+    QStringLiteral("【提示】转换时请勿添加新的文件或执行相关的设置操作");
+inline const QString kPausedText = QStringLiteral("已经暂停");
+inline const QString kContinuingText = QStringLiteral("正在继续转换...");
+inline const QString kStoppedText = QStringLiteral("已经停止");
+inline const QString kFinishedText = QStringLiteral("转换完成");
+inline const QString kFailedText = QStringLiteral("转换失败");
+
+// Converts the rows of the source list one after another, on the thread it lives on, driven by the
+// tools' events: the encoder with its progress, then the passes the output flags ask for. The
+// output type and flags are read anew for every file; the frame size, bitrate and frame rate are
+// the texts captured at Start. A file whose encoder or pass fails is reported and the batch goes on.
+class ConversionBatch : public QObject {
+    Q_OBJECT
+public:
+    using OutputNowSource = std::function<OutputNow()>;
+    using OutputDirSource = std::function<QString()>;
+
+    ConversionBatch(SourceListModel &rows, const QString &toolDir, OutputNowSource outputNow,
+                    OutputDirSource outputDir, QObject *parent = nullptr);
+    ~ConversionBatch() override;
+
+    // False when the list is empty or a batch already runs.
+    bool OnStart(const OutputSelection &captured);
+    // Pause and Continue reach every tool of the batch; between tools, the batch holds.
+    bool OnPause();
+    bool OnContinue();
+    // Ends the running tools and runs no further step; `batchFinished` follows once they are gone.
+    void OnStop();
+
+    bool isRunning() const { return m_running; }
+    bool isPaused() const { return m_paused; }
+
+signals:
+    void statusMessage(const QString &text);
+    void progressChanged(int percent);
+    void fileStarted(const QString &source, const QString &output);
+    // `finalFile` on success; `reason` (the failing tool's last words) on failure.
+    void fileFinished(const QString &source, bool succeeded, const QString &finalFile,
+                      const QString &reason);
+    void batchFinished(bool stopped);
+    // The batch ended by itself and the settings ask for the shutdown.
+    void autoShutdownDue();
+
+private:
+    void nextFile();
+    void startFile(int row);
+    void runStep();
+    void stepFinished(const ToolResult &result);
+    void startSideRun(const BatchStep &step);
+    void finishFile(bool succeeded, const QString &reason);
+    void finishBatchWhenIdle();
+    bool holdWhilePaused(void (ConversionBatch::*resumeWith)());
+    void setRowStatus(const QString &status);
+
+    SourceListModel &m_rows;
+    QString m_toolDir;
+    OutputNowSource m_outputNow;
+    OutputDirSource m_outputDir;
+
+    bool m_running = false;
+    bool m_paused = false;
+    bool m_stopping = false;
+    bool m_waitingForProbes = false;
+    bool m_rowsDone = false; // every row has had its turn; the batch ends once its tools have
+    void (ConversionBatch::*m_resumeWith)() = nullptr;
+    OutputSelection m_captured;
+
+    quint64 m_lastRowId = 0;
+    quint64 m_currentRowId = 0;
+    QString m_source;
+    ConversionPlan m_plan;
+    qsizetype m_stepIndex = 0;
+    std::unique_ptr<ToolRun> m_run;
+    std::vector<std::unique_ptr<ToolRun>> m_sideRuns;
+    ProgressReader m_progress;
+    int m_percent = 0;
+};
