@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <csignal>
+
 namespace {
 
 struct CliRun {
@@ -34,6 +36,10 @@ private slots:
     void commandPrintsTheEncoderLine_data();
     void commandPrintsTheEncoderLine();
     void probePrintsALinePerFile();
+    void convertRealFiles_data();
+    void convertRealFiles();
+    void convertWithoutAnOutputFolderIsRefused();
+    void interruptStopsTheBatchAndLeavesNoTool();
     void malformedCallsAreRefused_data();
     void malformedCallsAreRefused();
 };
@@ -105,6 +111,95 @@ void TstCli::probePrintsALinePerFile()
     QCOMPARE(QString::fromUtf8(refused.out).section('\n', 0, 0),
              mkv + "\t【提示】该视频文件无效，无法添加");
     QCOMPARE(QString::fromUtf8(refused.out).count('\n'), 2);
+}
+
+void TstCli::convertRealFiles_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("videoCodec");
+    QTest::addColumn<QString>("audioCodec");
+    QTest::newRow("phone mp4") << "mp4" << ".mp4" << "mpeg4" << "aac";
+    QTest::newRow("phone 3gp") << "3gp" << ".3gp" << "h263" << "amr_nb";
+}
+
+void TstCli::convertRealFiles()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, extension);
+    QFETCH(QString, videoCodec);
+    QFETCH(QString, audioCodec);
+    const QStringList videos = {"mpeg4-mp3.avi", "h264-aac.mp4", "h264-aac.flv", "mpeg2-mpa.vob",
+                                "h263-amr.3gp", "msmpeg4-wma.asf", "rv10-ac3.rm", "mpeg1-mp2.mpg",
+                                "vp8-vorbis.webm"};
+    QStringList sources;
+    for (const QString &video : videos)
+        sources << TestSupport::sharedMedia(video);
+    if (sources.contains(QString()))
+        QSKIP("the shared real media files are not here");
+    const QString corrupt = TestSupport::sharedMedia("corrupt.mkv");
+
+    QTemporaryDir root;
+    const CliRun run = runCli(QStringList{"convert", type, "--out-root", root.path()} << sources << corrupt);
+    QCOMPARE(run.exitCode, 1); // the corrupt file is not converted
+    const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), sources.size() + 1);
+    for (const QString &line : lines) {
+        const QStringList columns = line.split('\t');
+        if (columns[0] == corrupt) {
+            QCOMPARE(columns.mid(1), QStringList({"FAILED", "【提示】该视频文件无效，无法添加"}));
+            continue;
+        }
+        QVERIFY2(columns.size() == 2 && sources.contains(columns[0]), qPrintable(line));
+        const QString output = columns[1];
+        QVERIFY2(output.startsWith(root.path() + "/Zepora-ZPX/") && output.endsWith(extension),
+                 qPrintable(output));
+        const TestSupport::MediaInfo info = TestSupport::probe(output);
+        QVERIFY2(info.firstOf("video") && info.firstOf("video")->codecName == videoCodec, qPrintable(line));
+        QVERIFY2(info.firstOf("audio") && info.firstOf("audio")->codecName == audioCodec, qPrintable(line));
+    }
+    QVERIFY(run.err.contains("100%"));
+}
+
+void TstCli::convertWithoutAnOutputFolderIsRefused()
+{
+    const QString clip = TestSupport::sharedMedia("mpeg4-mp3.avi");
+    const CliRun noRoot = runCli({"convert", "avi", clip.isEmpty() ? "/x.avi" : clip});
+    QCOMPARE(noRoot.exitCode, 2);
+    QVERIFY(noRoot.err.contains("--out-root"));
+    QVERIFY(noRoot.out.isEmpty());
+    QCOMPARE(runCli({"convert", "rm", "--out-root", "/tmp", "/x.avi"}).exitCode, 2);
+}
+
+static QList<qint64> processesRunningFrom(const QString &folder)
+{
+    QList<qint64> pids;
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (isPid && QFileInfo("/proc/" + entry + "/exe").symLinkTarget().startsWith(folder))
+            pids << pid;
+    }
+    return pids;
+}
+
+void TstCli::interruptStopsTheBatchAndLeavesNoTool()
+{
+    QTemporaryDir dir;
+    const QString clip = dir.filePath("long.avi");
+    QVERIFY(TestSupport::makeClip(clip, {"-c:v", "mpeg4", "-q:v", "8", "-c:a", "libmp3lame"},
+                                  "320x240", "25", 120));
+    QProcess cli;
+    cli.start(ZEPORA_CLI_PATH, {"convert", "ps3", "--out-root", dir.path(), clip});
+    QVERIFY(cli.waitForStarted());
+    QByteArray err;
+    QTRY_VERIFY_WITH_TIMEOUT((err += cli.readAllStandardError()).contains("%"), 30000);
+    QVERIFY(!processesRunningFrom(toolDir()).isEmpty());
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QVERIFY(cli.waitForFinished(20000));
+    QCOMPARE(cli.exitCode(), 130);
+    QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()), clip + "\tFAILED\tstopped\n");
+    QVERIFY(processesRunningFrom(toolDir()).isEmpty());
 }
 
 void TstCli::malformedCallsAreRefused_data()
