@@ -19,7 +19,8 @@ constexpr int kCliFailed = 1;
 constexpr int kCliInterrupted = 130;
 
 const char kConvertUsage[] =
-    "usage: zepora-cli convert TYPE [--size WxH] [--bitrate N] [--fps R] [--out-root DIR] FILE...\n";
+    "usage: zepora-cli convert TYPE [--size WxH] [--bitrate N] [--fps R] [--out-root DIR] "
+    "[--verbose] FILE...\n";
 
 // Prints one line per source as its outcome becomes known, the progress on the error stream.
 class ConvertReport {
@@ -42,6 +43,12 @@ public:
         m_err << QFileInfo(source).fileName() << ": " << percent << "%\r";
         m_err.flush();
         m_progressShown = true;
+    }
+    void command(const QString &commandText)
+    {
+        endProgressLine();
+        m_err << "$ " << commandText << '\n';
+        m_err.flush();
     }
     bool reported(const QString &source) const { return m_reported.contains(source); }
     bool allConverted() const { return m_allConverted; }
@@ -77,6 +84,8 @@ int RunCliConvert(const QStringList &arguments, QTextStream &out, QTextStream &e
     parser.addOption(QCommandLineOption(QStringLiteral("out-root"),
                                         QStringLiteral("folder under which Zepora-ZPX/<date> is made"),
                                         QStringLiteral("DIR")));
+    parser.addOption(QCommandLineOption(QStringLiteral("verbose"),
+                                        QStringLiteral("print every tool's command line")));
     if (!parser.parse(QStringList{QStringLiteral("convert")} + arguments)) {
         err << "zepora-cli: " << parser.errorText() << '\n' << kConvertUsage;
         return kCliUsageError;
@@ -146,6 +155,12 @@ int RunCliConvert(const QStringList &arguments, QTextStream &out, QTextStream &e
     });
     QObject::connect(&batch, &ConversionBatch::batchFinished, [] { QCoreApplication::exit(0); });
 
+    if (parser.isSet(QStringLiteral("verbose"))) {
+        QObject::connect(&batch, &ConversionBatch::toolStarted,
+                         [&report](const QString &text) { report.command(text); });
+        for (const QString &file : std::as_const(files))
+            report.command(ProbeCommand(g_szToolDir, file).text);
+    }
     for (const QString &file : std::as_const(files))
         rows.AddSourceFile(file);
     if (!batch.OnStart(captured))

@@ -197,6 +197,7 @@ void ConversionBatch::runStep()
     }
     connect(m_run.get(), &ToolRun::finished, this, &ConversionBatch::stepFinished,
             Qt::QueuedConnection);
+    emit toolStarted(step.command.text);
     m_run->start();
 }
 
@@ -236,6 +237,7 @@ void ConversionBatch::startSideRun(const BatchStep &step)
             finishBatchWhenIdle();
     }, Qt::QueuedConnection);
     m_sideRuns.push_back(std::move(run));
+    emit toolStarted(step.command.text);
     started->start();
 }
 

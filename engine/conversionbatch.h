@@ -53,6 +53,8 @@ signals:
     void statusMessage(const QString &text);
     void progressChanged(int percent);
     void fileStarted(const QString &source, const QString &output);
+    // Every tool the batch starts, as its command line's text.
+    void toolStarted(const QString &commandText);
     // `finalFile` on success; `reason` (the failing tool's last words) on failure.
     void fileFinished(const QString &source, bool succeeded, const QString &finalFile,
                       const QString &reason);

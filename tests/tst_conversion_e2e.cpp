@@ -119,7 +119,8 @@ void TstConversionE2E::everyTypeLeavesItsFinalFilesOnly()
     QVERIFY(TestSupport::distinctPictures(finalFile, 30) >= 10);
 
     if (type == OUT_PSP) {
-        const StreamInfo *thumb = TestSupport::probe(today + "M4V00000.THM").firstOf("video");
+        const MediaInfo thumbnail = TestSupport::probe(today + "M4V00000.THM");
+        const StreamInfo *thumb = thumbnail.firstOf("video");
         QVERIFY(thumb);
         QCOMPARE(thumb->codecName, QStringLiteral("mjpeg"));
         QCOMPARE(thumb->width, 160);

@@ -12,7 +12,8 @@ namespace {
 
 // One stand-in for every tool. It notes its process id, then behaves as its mode file says:
 // "fail" (complains and exits 1), "empty" (exits 0 having written nothing), "slow" (prints the
-// encoder's status lines for a few seconds) or, by default, writes its output at once. The output
+// encoder's status lines for a few seconds), "slowthumb" (a thumbnail takes half a minute) or, by
+// default, writes its output at once. The output
 // is the argument after -o, else the last one. The prober prints a length for every file.
 const QByteArray kFakeTool = R"(#!/bin/sh
 name=$(basename "$0"); dir=$(dirname "$0")
@@ -25,6 +26,7 @@ mode=$(cat "$dir/$name.mode" 2>/dev/null)
 case "$mode" in
   fail) echo "$name: cannot convert this" >&2; exit 1 ;;
   empty) exit 0 ;;
+  slowthumb) case "$out" in *.THM) sleep 30 ;; esac ;;
   slow) for p in 0 10 20 30 40 50 60 70 80 90 100; do
           printf 'Pos: 1.0s 1f (%2d%%) 9fps Trem: 0min 0mb A-V:0.000 [0:0]\r' $p; sleep 0.3
         done ;;
@@ -68,6 +70,7 @@ private slots:
     void pauseContinueAndStopInTheEncoder();
     void pauseAndStopReachAPassTool();
     void pauseBetweenToolsHoldsTheBatch();
+    void thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop();
     void continueAfterAFileWasAddedWhilePaused();
     void typeIsReadAnewForEveryFile();
 
@@ -380,6 +383,33 @@ void TstConversionBatch::pauseBetweenToolsHoldsTheBatch()
     QVERIFY(m_batch->OnContinue());
     QVERIFY(runToEnd());
     QCOMPARE(m_outcomes.size(), 2);
+}
+
+void TstConversionBatch::thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop()
+{
+    OutputPanel panel;
+    ApplyOutputProfile(panel, OUT_PSP);
+    m_now = {OUT_PSP, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
+    setMode("ffmpeg", "slowthumb");
+    m_rows->AddSourceFile(source("a.avi"));
+    m_rows->AddSourceFile(source("b.avi"));
+    QVERIFY(start());
+    // Both files are done while the first thumbnail still runs; the batch waits for it.
+    QTRY_COMPARE_WITH_TIMEOUT(m_outcomes.size(), 2, 10000);
+    QVERIFY(m_batch->isRunning());
+    const QList<qint64> ffmpegs = pidsOf("ffmpeg"); // audio a, thumbnail a, audio b, thumbnail b
+    QCOMPARE(ffmpegs.size(), 4);
+    const qint64 thumbnail = ffmpegs[1];
+    QVERIFY(alive(thumbnail));
+
+    QVERIFY(m_batch->OnPause());
+    QTRY_COMPARE(processState(thumbnail), QByteArray("T"));
+    QVERIFY(m_batch->OnContinue());
+    QTRY_VERIFY(processState(thumbnail) != "T");
+    QSignalSpy finished(m_batch.get(), &ConversionBatch::batchFinished);
+    m_batch->OnStop();
+    QVERIFY(finished.wait(10000));
+    QVERIFY(!alive(thumbnail));
 }
 
 void TstConversionBatch::continueAfterAFileWasAddedWhilePaused()
