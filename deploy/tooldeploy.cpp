@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstring>
 
 QString g_szToolDir;
 
@@ -31,6 +32,18 @@ constexpr QFileDevice::Permissions kToolPermissions =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
     QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
     QFileDevice::ExeOther;
+
+// A tool file that already holds exactly the stored bytes and may be run needs no new copy:
+// reading it back costs a fraction of writing it, and every start still repairs a changed tool.
+bool alreadyDeployed(const QString &path, QByteArrayView bytes)
+{
+    QFile file(path);
+    if (file.size() != bytes.size() || (file.permissions() & kToolPermissions) != kToolPermissions ||
+        !file.open(QIODevice::ReadOnly))
+        return false;
+    const uchar *mapped = file.map(0, file.size());
+    return mapped && std::memcmp(mapped, bytes.data(), size_t(bytes.size())) == 0;
+}
 
 const StoredTool *findTool(int nTool)
 {
@@ -65,7 +78,10 @@ bool DeployTool(const QString &toolDir, int nTool)
     if (bytes.isEmpty())
         return false;
 
-    QSaveFile file(toolDir + QLatin1String(tool->fileName));
+    const QString path = toolDir + QLatin1String(tool->fileName);
+    if (alreadyDeployed(path, bytes))
+        return true;
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(bytes.data(), bytes.size()) != bytes.size())

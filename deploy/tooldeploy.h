@@ -25,9 +25,9 @@ std::span<const StoredCodec> StoredCodecs();
 // The bytes the program stores for tool nTool; empty for a number outside the table.
 QByteArrayView StoredToolBytes(int nTool);
 
-// Writes tool nTool (2 to 5) into the tool folder, replacing what stands there: the bytes go into a
-// new file that then takes the old one's name, so a tool still running from an earlier start is
-// not disturbed. True when the file was written whole.
+// Writes tool nTool (2 to 5) into the tool folder unless the file there already holds exactly its
+// bytes and may be run. The bytes go into a new file that then takes the old one's name, so a tool
+// still running from an earlier start is not disturbed. True when the tool stands there whole.
 bool DeployTool(const QString &toolDir, int nTool);
 
 // Creates "Codecs/" in the tool folder. No codec library is stored, so every number gives false.

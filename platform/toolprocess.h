@@ -4,8 +4,8 @@
 
 class QProcess;
 
-// How the system treats a tool's process: the encoder yields the processor to everything else,
-// the prober runs like any program.
+// How the system treats a tool's process: the encoder (nice 19) yields the processor to the user's
+// other work, the prober runs like any program.
 enum class ToolPriority { Normal, Idle };
 
 // Makes the tool started by `process` the leader of its own process group (so that pausing,

@@ -115,9 +115,20 @@ void TstToolDeploy::toolInUseIsReplacedWithoutDisturbingIt()
     const QString toolDir = home.filePath("ZPX/");
     QVERIFY(DeployStoredTools(toolDir));
     const QString ffmpeg = toolDir + "ffmpeg";
-    const ino_t before = inodeOf(ffmpeg);
+    // An identical tool is left as it stands.
+    const ino_t deployed = inodeOf(ffmpeg);
+    QVERIFY(DeployStoredTools(toolDir));
+    QCOMPARE(inodeOf(ffmpeg), deployed);
 
-    // An earlier start's tool, still at work: it reads its input at the pace of real time.
+    // An earlier start left another build of the tool (here: one byte longer), which is still at
+    // work, reading its input at the pace of real time.
+    QFile older(toolDir + "older");
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write(fileBytes(ffmpeg) + '\0');
+    older.close();
+    older.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(QFile::remove(ffmpeg) && QFile::rename(older.fileName(), ffmpeg));
+    const ino_t before = inodeOf(ffmpeg);
     const QString output = home.filePath("still-working.nut");
     ToolRun earlier({ffmpeg,
                      {"-v", "error", "-nostdin", "-re", "-f", "lavfi", "-i",
@@ -129,11 +140,17 @@ void TstToolDeploy::toolInUseIsReplacedWithoutDisturbingIt()
     QVERIFY(earlier.isRunning());
     QVERIFY(inodeOf(ffmpeg) != before);
     QVERIFY(fileBytes(ffmpeg) == StoredToolBytes(2));
+    QCOMPARE(modeOf(ffmpeg), mode_t(0755));
 
     earlier.waitForFinished();
     QVERIFY2(earlier.result().succeeded(), earlier.result().lastOutput.constData());
     QCOMPARE(TestSupport::probe(output).streams.value(0).codecName, QStringLiteral("ffv1"));
     QCOMPARE(QDir(toolDir).entryList(QDir::Files).size(), 4); // no temporary files left
+
+    // A tool that lost its permission to run is written again as well.
+    QVERIFY(QFile::setPermissions(ffmpeg, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(DeployStoredTools(toolDir));
+    QCOMPARE(modeOf(ffmpeg), mode_t(0755));
 }
 
 void TstToolDeploy::toolThatCannotBeReplacedKeepsItsOldFile()
