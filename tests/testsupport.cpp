@@ -112,6 +112,46 @@ MediaInfo probe(const QString &file)
     return info;
 }
 
+QString mediaMismatch(const QString &file, const ExpectedMedia &expected)
+{
+    const MediaInfo info = probe(file);
+    const StreamInfo *video = info.firstOf("video");
+    const StreamInfo *audio = info.firstOf("audio");
+    if (!video || !audio)
+        return QStringLiteral("%1: no video or no audio").arg(file);
+    QStringList differences;
+    const auto check = [&differences](bool matches, const QString &what, const QVariant &found) {
+        if (!matches)
+            differences << QStringLiteral("%1 is %2").arg(what, found.toString());
+    };
+    check(video->codecName == expected.videoCodec, "video codec", video->codecName);
+    check(expected.videoProfile.isEmpty() || video->profile == expected.videoProfile, "profile", video->profile);
+    check(!expected.width || video->width == expected.width, "width", video->width);
+    check(!expected.height || video->height == expected.height, "height", video->height);
+    check(!expected.fps || qAbs(video->fps - expected.fps) < 0.01, "frame rate", video->frameRate);
+    check(audio->codecName == expected.audioCodec, "audio codec", audio->codecName);
+    check(!expected.sampleRate || audio->sampleRate == expected.sampleRate, "sample rate", audio->sampleRate);
+    check(!expected.channels || audio->channels == expected.channels, "channels", audio->channels);
+    check(!expected.duration || qAbs(info.duration - expected.duration) < 0.5, "duration", info.duration);
+    return differences.isEmpty() ? QString() : file + ": " + differences.join(", ");
+}
+
+QByteArray processState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = stat.readAll();
+    // The state follows the command name in parentheses.
+    return text.mid(text.lastIndexOf(')') + 2, 1);
+}
+
+bool processAlive(qint64 pid)
+{
+    const QByteArray state = processState(pid);
+    return !state.isEmpty() && state != "Z";
+}
+
 bool decodesCleanly(const QString &file, QByteArray *errors)
 {
     QByteArray output;

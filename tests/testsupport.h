@@ -54,6 +54,27 @@ struct MediaInfo {
 // What ffprobe says of a file.
 MediaInfo probe(const QString &file);
 
+// What a converted file should hold; 0 or empty: any.
+struct ExpectedMedia {
+    QString videoCodec;
+    QString videoProfile;
+    int width = 0;
+    int height = 0;
+    double fps = 0;
+    QString audioCodec;
+    int sampleRate = 0;
+    int channels = 0;
+    double duration = 0; // within half a second
+};
+
+// Empty when the file holds what is expected; otherwise what differs, for the failure message.
+QString mediaMismatch(const QString &file, const ExpectedMedia &expected);
+
+// The state letter of a process ("R", "S", "T" when stopped, "Z"), empty when it is gone.
+QByteArray processState(qint64 pid);
+// The process exists and is not a zombie.
+bool processAlive(qint64 pid);
+
 // Decodes every stream of the file; true when the decoder reports no error. `errors` gets what it said.
 bool decodesCleanly(const QString &file, QByteArray *errors = nullptr);
 

@@ -8,6 +8,9 @@
 
 #include <csignal>
 
+using TestSupport::processAlive;
+using TestSupport::processState;
+
 namespace {
 
 // One stand-in for every tool. It notes its process id, then behaves as its mode file says:
@@ -33,17 +36,6 @@ case "$mode" in
 esac
 echo "made by $name" >> "$out"
 )";
-
-QByteArray processState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = stat.readAll();
-    return text.mid(text.lastIndexOf(')') + 2, 1);
-}
-
-bool alive(qint64 pid) { return ::kill(pid_t(pid), 0) == 0 && processState(pid) != "Z"; }
 
 struct Outcome {
     QString source;
@@ -136,7 +128,7 @@ void TstConversionBatch::cleanup()
     // No tool of a test outlives it.
     for (const char *name : {"mencoder", "ffmpeg", "mp4creator", "mplayer"})
         for (const qint64 pid : pidsOf(name))
-            QTRY_VERIFY2(!alive(pid), name);
+            QTRY_VERIFY2(!processAlive(pid), name);
 }
 
 QString TstConversionBatch::source(const QString &name)
@@ -338,7 +330,7 @@ void TstConversionBatch::pauseContinueAndStopInTheEncoder()
     QVERIFY(finished.wait(10000));
     QCOMPARE(finished.at(0).at(0).toBool(), true);
     QVERIFY(m_status.contains(kStoppedText));
-    QVERIFY(!alive(encoder));
+    QVERIFY(!processAlive(encoder));
     QCOMPARE(pidsOf("mencoder").size(), 1); // nothing further ran
     QVERIFY(m_outcomes.isEmpty());
     QCOMPARE(m_rows->text(0, SourceListModel::StatusColumn), kWaitingText);
@@ -362,7 +354,7 @@ void TstConversionBatch::pauseAndStopReachAPassTool()
     QTRY_VERIFY(processState(pass) != "T");
     m_batch->OnStop();
     QVERIFY(runToEnd());
-    QVERIFY(!alive(pass));
+    QVERIFY(!processAlive(pass));
     QVERIFY(m_outcomes.isEmpty());
 }
 
@@ -400,7 +392,7 @@ void TstConversionBatch::thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop()
     const QList<qint64> ffmpegs = pidsOf("ffmpeg"); // audio a, thumbnail a, audio b, thumbnail b
     QCOMPARE(ffmpegs.size(), 4);
     const qint64 thumbnail = ffmpegs[1];
-    QVERIFY(alive(thumbnail));
+    QVERIFY(processAlive(thumbnail));
 
     QVERIFY(m_batch->OnPause());
     QTRY_COMPARE(processState(thumbnail), QByteArray("T"));
@@ -409,7 +401,7 @@ void TstConversionBatch::thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop()
     QSignalSpy finished(m_batch.get(), &ConversionBatch::batchFinished);
     m_batch->OnStop();
     QVERIFY(finished.wait(10000));
-    QVERIFY(!alive(thumbnail));
+    QVERIFY(!processAlive(thumbnail));
 }
 
 void TstConversionBatch::continueAfterAFileWasAddedWhilePaused()

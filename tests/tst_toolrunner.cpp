@@ -6,6 +6,9 @@
 
 #include <csignal>
 
+using TestSupport::processAlive;
+using TestSupport::processState;
+
 namespace {
 
 const QByteArray kStatusLine =
@@ -28,18 +31,6 @@ ToolCommand commandOf(const QString &program, const QStringList &arguments = {})
 {
     return ToolCommand{program, arguments, program + ' ' + arguments.join(' ')};
 }
-
-QByteArray processState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = stat.readAll();
-    // The state follows the command name in parentheses.
-    return text.mid(text.lastIndexOf(')') + 2, 1);
-}
-
-bool processExists(qint64 pid) { return pid > 0 && ::kill(pid_t(pid), 0) == 0; }
 
 } // namespace
 
@@ -207,7 +198,7 @@ void TstToolRunner::pauseResumeAndEndReachTheWholeProcessGroup()
     QVERIFY(run.start());
     QTRY_VERIFY(output.contains('\n'));
     const qint64 helper = output.trimmed().toLongLong();
-    QVERIFY(processExists(helper));
+    QVERIFY(processAlive(helper));
 
     QVERIFY(run.suspend());
     QTRY_COMPARE(processState(run.processId()), QByteArray("T"));
@@ -219,7 +210,7 @@ void TstToolRunner::pauseResumeAndEndReachTheWholeProcessGroup()
     QVERIFY(run.terminate()); // a paused tool still ends
     run.waitForFinished();
     QVERIFY(!run.isRunning());
-    QTRY_VERIFY(!processExists(helper) || processState(helper) == "Z");
+    QTRY_VERIFY(!processAlive(helper));
     QVERIFY(!run.suspend()); // nothing left to signal
 }
 
