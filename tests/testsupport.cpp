@@ -152,6 +152,35 @@ bool processAlive(qint64 pid)
     return !state.isEmpty() && state != "Z";
 }
 
+// The state letters of the processes whose process group is `pgid`.
+static QList<QByteArray> groupStates(qint64 pgid)
+{
+    QList<QByteArray> states;
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> fields = stat.readAll().mid(0).split(')').constLast().trimmed().split(' ');
+        // After the name: state, parent, process group.
+        if (fields.size() > 2 && fields[2].toLongLong() == pgid)
+            states << fields[0];
+    }
+    return states;
+}
+
+bool groupStopped(qint64 pgid)
+{
+    const QList<QByteArray> states = groupStates(pgid);
+    return states.contains("T") &&
+           std::all_of(states.begin(), states.end(), [](const QByteArray &s) { return s == "T" || s == "D"; });
+}
+
+bool groupRunning(qint64 pgid)
+{
+    const QList<QByteArray> states = groupStates(pgid);
+    return !states.isEmpty() && !states.contains("T");
+}
+
 bool decodesCleanly(const QString &file, QByteArray *errors)
 {
     QByteArray output;

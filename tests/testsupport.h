@@ -75,6 +75,12 @@ QByteArray processState(qint64 pid);
 // The process exists and is not a zombie.
 bool processAlive(qint64 pid);
 
+// Every process of the tool's group is held by a stop signal. A shell caught between vfork and
+// exec shows "D" while its stopped child holds it, so that counts as held too.
+bool groupStopped(qint64 pgid);
+// No process of the group is stopped (and the group still exists).
+bool groupRunning(qint64 pgid);
+
 // Decodes every stream of the file; true when the decoder reports no error. `errors` gets what it said.
 bool decodesCleanly(const QString &file, QByteArray *errors = nullptr);
 

@@ -9,7 +9,6 @@
 #include <csignal>
 
 using TestSupport::processAlive;
-using TestSupport::processState;
 
 namespace {
 
@@ -318,11 +317,11 @@ void TstConversionBatch::pauseContinueAndStopInTheEncoder()
 
     QVERIFY(m_batch->OnPause());
     QCOMPARE(m_status.constLast(), kPausedText);
-    QTRY_COMPARE(processState(encoder), QByteArray("T"));
+    QTRY_VERIFY(TestSupport::groupStopped(encoder));
     QVERIFY(!m_batch->OnPause());
     QVERIFY(m_batch->OnContinue());
     QCOMPARE(m_status.constLast(), kContinuingText);
-    QTRY_VERIFY(processState(encoder) != "T");
+    QTRY_VERIFY(TestSupport::groupRunning(encoder));
 
     QVERIFY(m_batch->OnPause());
     QSignalSpy finished(m_batch.get(), &ConversionBatch::batchFinished);
@@ -349,9 +348,9 @@ void TstConversionBatch::pauseAndStopReachAPassTool()
     QTRY_COMPARE(m_status.constLast(), kExportingText);
 
     QVERIFY(m_batch->OnPause());
-    QTRY_COMPARE(processState(pass), QByteArray("T"));
+    QTRY_VERIFY(TestSupport::groupStopped(pass));
     QVERIFY(m_batch->OnContinue());
-    QTRY_VERIFY(processState(pass) != "T");
+    QTRY_VERIFY(TestSupport::groupRunning(pass));
     m_batch->OnStop();
     QVERIFY(runToEnd());
     QVERIFY(!processAlive(pass));
@@ -395,9 +394,9 @@ void TstConversionBatch::thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop()
     QVERIFY(processAlive(thumbnail));
 
     QVERIFY(m_batch->OnPause());
-    QTRY_COMPARE(processState(thumbnail), QByteArray("T"));
+    QTRY_VERIFY(TestSupport::groupStopped(thumbnail));
     QVERIFY(m_batch->OnContinue());
-    QTRY_VERIFY(processState(thumbnail) != "T");
+    QTRY_VERIFY(TestSupport::groupRunning(thumbnail));
     QSignalSpy finished(m_batch.get(), &ConversionBatch::batchFinished);
     m_batch->OnStop();
     QVERIFY(finished.wait(10000));
@@ -413,11 +412,11 @@ void TstConversionBatch::continueAfterAFileWasAddedWhilePaused()
     QVERIFY(progress.wait(10000));
     const qint64 encoder = pidsOf("mencoder").constLast();
     QVERIFY(m_batch->OnPause());
-    QTRY_COMPARE(processState(encoder), QByteArray("T"));
+    QTRY_VERIFY(TestSupport::groupStopped(encoder));
     m_rows->AddSourceFile(source("b.avi")); // its prober runs and ends meanwhile
     QTRY_VERIFY(!m_rows->isProbing());
     QVERIFY(m_batch->OnContinue());
-    QTRY_VERIFY(processState(encoder) != "T");
+    QTRY_VERIFY(TestSupport::groupRunning(encoder));
     QFile::remove(m_toolDir + "mencoder.mode");
     QVERIFY(runToEnd(30000));
     QCOMPARE(m_outcomes.size(), 2);

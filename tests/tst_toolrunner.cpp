@@ -7,7 +7,6 @@
 #include <csignal>
 
 using TestSupport::processAlive;
-using TestSupport::processState;
 
 namespace {
 
@@ -201,10 +200,10 @@ void TstToolRunner::pauseResumeAndEndReachTheWholeProcessGroup()
     QVERIFY(processAlive(helper));
 
     QVERIFY(run.suspend());
-    QTRY_COMPARE(processState(run.processId()), QByteArray("T"));
-    QTRY_COMPARE(processState(helper), QByteArray("T"));
+    QTRY_VERIFY(TestSupport::groupStopped(run.processId()));
+    QTRY_COMPARE(TestSupport::processState(helper), QByteArray("T"));
     QVERIFY(run.resume());
-    QTRY_VERIFY(processState(helper) != "T");
+    QTRY_VERIFY(TestSupport::processState(helper) != "T");
 
     QVERIFY(run.suspend());
     QVERIFY(run.terminate()); // a paused tool still ends
