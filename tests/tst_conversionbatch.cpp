@@ -64,6 +64,8 @@ private slots:
     void thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop();
     void continueAfterAFileWasAddedWhilePaused();
     void typeIsReadAnewForEveryFile();
+    void shutdownIsOfferedOnlyWhenSwitchedOnAndNotAfterStop_data();
+    void shutdownIsOfferedOnlyWhenSwitchedOnAndNotAfterStop();
 
 private:
     QString source(const QString &name);
@@ -437,6 +439,40 @@ void TstConversionBatch::typeIsReadAnewForEveryFile()
     QCOMPARE(m_outcomes.size(), 2);
     QVERIFY(m_outcomes[0].finalFile.endsWith(".avi"));
     QVERIFY(m_outcomes[1].finalFile.endsWith(".flv"));
+}
+
+void TstConversionBatch::shutdownIsOfferedOnlyWhenSwitchedOnAndNotAfterStop_data()
+{
+    QTest::addColumn<QVariant>("autoShutdown");
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("on") << QVariant(1) << false << true;
+    QTest::newRow("off") << QVariant(0) << false << false;
+    QTest::newRow("2 is not on") << QVariant(2) << false << false;
+    QTest::newRow("missing") << QVariant() << false << false;
+    QTest::newRow("on, but stopped") << QVariant(1) << true << false;
+}
+
+void TstConversionBatch::shutdownIsOfferedOnlyWhenSwitchedOnAndNotAfterStop()
+{
+    QFETCH(QVariant, autoShutdown);
+    QFETCH(bool, stop);
+    QFETCH(bool, offered);
+    OpenSettings()->clear();
+    if (autoShutdown.isValid())
+        OpenSettings()->setValue(kAutoShutdownValue, autoShutdown);
+    if (stop)
+        setMode("mencoder", "slow");
+    m_rows->AddSourceFile(source("a.avi"));
+    QSignalSpy shutdown(m_batch.get(), &ConversionBatch::autoShutdownDue);
+    QVERIFY(start());
+    if (stop) {
+        QTRY_VERIFY(!pidsOf("mencoder").isEmpty());
+        m_batch->OnStop();
+    }
+    QVERIFY(runToEnd());
+    QCOMPARE(shutdown.size(), offered ? 1 : 0);
+    OpenSettings()->clear();
 }
 
 ZEPORA_TEST_MAIN(TstConversionBatch)
