@@ -9,6 +9,10 @@ namespace {
 const char *const kHeadings[SourceListModel::ColumnCount] = {
     "索引", "文件名", "播放时间", "编码", "分辨率", "帧率", "状态"};
 
+const Qt::Alignment kAlignments[SourceListModel::ColumnCount] = {
+    Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignLeft,
+    Qt::AlignHCenter};
+
 const char *const kVideoPatterns[] = {"*.MPG", "*.AVI", "*.RM",  "*.RMVB", "*.3GP", "*.MP4", "*.FLV",
                                       "*.MOV", "*.VOB", "*.DAT", "*.DV",   "*.WMV", "*.ASF", "*.3G2",
                                       "*.MKV", "*.AVS", "*.RAM", "*.SWF",  "*.3GPP"};
@@ -43,15 +47,22 @@ int SourceListModel::columnCount(const QModelIndex &parent) const
 
 QVariant SourceListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(kAlignments[index.column()] | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
         return {};
     return text(index.row(), Column(index.column()));
 }
 
 QVariant SourceListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
-        section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(kAlignments[section] | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
         return {};
     return QString::fromUtf8(kHeadings[section]);
 }

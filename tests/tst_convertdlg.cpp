@@ -1,0 +1,219 @@
+#include "app/convertdlg.h"
+#include "deploy/tooldeploy.h"
+#include "platform/toolfolder.h"
+#include "settings/outputlocations.h"
+#include "settings/settingsstore.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+// The real window, offscreen, with the real tools.
+class TstConvertDlg : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void opensWithPhoneMp4AndItsDefaults();
+    void noUsableRootAsksForSettingsFirst();
+    void everyOutputTypeShowsItsListsAndDefaults_data();
+    void everyOutputTypeShowsItsListsAndDefaults();
+    void droppedFileIsProbedAndADuplicateRefused();
+    void startWithAnEmptyList();
+    void convertsAClipToTheEnd();
+    void pauseToggleAndStop();
+    void keysDoNotReachTheControlsAndEscapePutsTheWindowAway();
+
+private:
+    void drop(const QStringList &paths);
+    QString text(int id) const { return m_window->controlText(id); }
+
+    QTemporaryDir m_dir;
+    QString m_clip;
+    std::unique_ptr<CConvertDlg> m_window;
+    int m_settingsCalls = 0;
+};
+
+void TstConvertDlg::initTestCase()
+{
+    QVERIFY(DeployStoredTools(DefaultToolFolder()));
+    m_clip = m_dir.filePath("短片 a.avi");
+    QVERIFY(TestSupport::makeClip(m_clip, {"-c:v", "mpeg4", "-c:a", "libmp3lame"}, "320x240", "25", 3));
+}
+
+void TstConvertDlg::init()
+{
+    WriteSettings(m_dir.path(), false, false);
+    m_settingsCalls = 0;
+    m_window = std::make_unique<CConvertDlg>();
+    m_window->OnInitDialog({[this] { ++m_settingsCalls; }, [] { return true; }});
+    m_window->show();
+}
+
+void TstConvertDlg::cleanup()
+{
+    m_window.reset();
+    OpenSettings()->clear();
+}
+
+void TstConvertDlg::drop(const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropped(QPointF(10, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &dropped);
+}
+
+void TstConvertDlg::opensWithPhoneMp4AndItsDefaults()
+{
+    QCOMPARE(m_window->size(), QSize(860, 527));
+    QVERIFY(qobject_cast<QRadioButton *>(m_window->control(1012))->isChecked());
+    QVERIFY(qobject_cast<QRadioButton *>(m_window->control(1021))->isChecked());
+    QVERIFY(!m_window->control(1030)->isEnabled());
+    QVERIFY(!m_window->control(1013)->isEnabled());
+    QCOMPARE(QStringList({text(1031), text(1032), text(1033), text(1034)}),
+             QStringList({"mp4", "320x240", "128", "15"}));
+    QCOMPARE(text(1006), QStringLiteral("支持拖拽方式添加文件"));
+    QCOMPARE(m_settingsCalls, 0);
+    for (int id : {1000, 1001, 1002, 1007, 1003, 1041, 1027, 1023})
+        QVERIFY(qobject_cast<QPushButton *>(m_window->control(id)));
+    QCOMPARE(QStringList({text(1000), text(1001), text(1002), text(1007), text(1003), text(1041),
+                          text(1027), text(1023)}),
+             QStringList({"添加", "移除", "开始转换", "暂停", "停止", "输出路径", "设置", "帮助"}));
+}
+
+void TstConvertDlg::noUsableRootAsksForSettingsFirst()
+{
+    OpenSettings()->clear();
+    CConvertDlg window;
+    int calls = 0;
+    window.OnInitDialog({[&calls] { ++calls; }, [] { return true; }});
+    QCOMPARE(calls, 1);
+}
+
+void TstConvertDlg::everyOutputTypeShowsItsListsAndDefaults_data()
+{
+    QTest::addColumn<int>("type");
+    for (const OutputProfile &profile : OutputProfiles())
+        if (profile.selectable)
+            QTest::newRow(profile.cliName) << int(profile.type);
+}
+
+void TstConvertDlg::everyOutputTypeShowsItsListsAndDefaults()
+{
+    QFETCH(int, type);
+    const OutputProfile &profile = ProfileOf(OutputType(type));
+    auto *resolution = qobject_cast<QComboBox *>(m_window->control(1014));
+    // The user's own choice first, which the click on the type then discards.
+    qobject_cast<QRadioButton *>(m_window->control(profile.radioId))->click();
+    resolution->setCurrentIndex(0);
+    QMetaObject::invokeMethod(resolution, "activated", Q_ARG(int, 0));
+    qobject_cast<QRadioButton *>(m_window->control(profile.radioId))->click();
+
+    QCOMPARE(text(1031), QString::fromUtf8(profile.formatText));
+    QCOMPARE(text(1032), QString::fromUtf8(profile.defaultFrameSize));
+    QCOMPARE(text(1033), QString::fromUtf8(profile.defaultBitrate));
+    QCOMPARE(text(1034), QString::fromUtf8(profile.defaultFrameRate));
+    QCOMPARE(resolution->count(), int(profile.frameSizes.size()));
+    QCOMPARE(resolution->itemText(0), QString::fromUtf8(profile.frameSizes[0]));
+    QCOMPARE(text(1014), QString::fromUtf8(profile.defaultFrameSize));
+    QCOMPARE(text(1026), QString::fromUtf8(profile.defaultBitrate));
+    QCOMPARE(text(1035), QString::fromUtf8(profile.defaultFrameRate));
+}
+
+void TstConvertDlg::droppedFileIsProbedAndADuplicateRefused()
+{
+    drop({m_clip, m_dir.filePath("second.avi")});
+    QCOMPARE(m_window->sources().rowCount(), 1);
+    QCOMPARE(text(1006), kAddingText);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->sources().text(0, SourceListModel::DurationColumn),
+                              QStringLiteral("00:00:03"), 10000);
+    QCOMPARE(m_window->sources().text(0, SourceListModel::FrameSizeColumn), QStringLiteral("320x240"));
+    drop({m_clip});
+    QCOMPARE(text(1006), kDuplicateText);
+    drop({m_dir.path()}); // a folder: nothing, not even a message
+    QCOMPARE(text(1006), kDuplicateText);
+    QCOMPARE(m_window->sources().rowCount(), 1);
+}
+
+void TstConvertDlg::startWithAnEmptyList()
+{
+    qobject_cast<QPushButton *>(m_window->control(1002))->click();
+    QCOMPARE(text(1006), kNoFilesText);
+    QVERIFY(!m_window->batch().isRunning());
+    QCOMPARE(text(1048), QString());
+}
+
+void TstConvertDlg::convertsAClipToTheEnd()
+{
+    drop({m_clip});
+    auto *progress = qobject_cast<QProgressBar *>(m_window->control(1005));
+    int highest = 0;
+    connect(progress, &QProgressBar::valueChanged, [&highest](int value) { highest = std::max(highest, value); });
+    QString finalFile;
+    connect(&m_window->batch(), &ConversionBatch::fileFinished,
+            [&finalFile](const QString &, bool, const QString &file, const QString &) { finalFile = file; });
+    qobject_cast<QPushButton *>(m_window->control(1002))->click();
+    QVERIFY(m_window->batch().isRunning());
+    QCOMPARE(text(1006), kStartHintText);
+    QCOMPARE(text(1048), GetOutputDir());
+    QVERIFY(text(1048).startsWith(m_dir.path() + "/Zepora-ZPX/"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->batch().isRunning(), 60000);
+    QCOMPARE(text(1006), kFinishedText);
+    QVERIFY(highest >= 90);
+    QCOMPARE(progress->value(), 0);
+    QVERIFY(finalFile.endsWith(".mp4") && QFileInfo(finalFile).size() > 0);
+    QCOMPARE(m_window->sources().text(0, SourceListModel::StatusColumn), kFinishedText);
+}
+
+void TstConvertDlg::pauseToggleAndStop()
+{
+    auto *pause = qobject_cast<QPushButton *>(m_window->control(1007));
+    // With no batch the toggle still flips and says so.
+    pause->click();
+    QCOMPARE(pause->text(), QStringLiteral("继续"));
+    QCOMPARE(text(1006), kPausedText);
+    pause->click();
+    QCOMPARE(pause->text(), QStringLiteral("暂停"));
+    QCOMPARE(text(1006), kContinuingText);
+
+    drop({m_clip});
+    QTRY_VERIFY(!m_window->sources().isProbing());
+    qobject_cast<QPushButton *>(m_window->control(1002))->click();
+    pause->click();
+    QVERIFY(m_window->batch().isPaused());
+    qobject_cast<QPushButton *>(m_window->control(1003))->click();
+    QCOMPARE(text(1006), kStoppedText);
+    QTRY_VERIFY(!m_window->batch().isRunning());
+    QCOMPARE(pause->text(), QStringLiteral("继续")); // Stop leaves the toggle as it was
+}
+
+void TstConvertDlg::keysDoNotReachTheControlsAndEscapePutsTheWindowAway()
+{
+    auto *bitrate = qobject_cast<QComboBox *>(m_window->control(1026));
+    bitrate->setFocus();
+    QTest::keyClicks(bitrate, "999");
+    QTest::keyClick(bitrate, Qt::Key_Return);
+    QCOMPARE(bitrate->currentText(), QStringLiteral("128"));
+    QCOMPARE(text(1033), QStringLiteral("128"));
+    QVERIFY(m_window->isVisible());
+
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    QVERIFY(m_window->isMinimized() || !m_window->isVisible());
+}
+
+ZEPORA_TEST_MAIN_IMPL(TstConvertDlg, QApplication)
+#include "tst_convertdlg.moc"
