@@ -2,6 +2,7 @@
 
 #include "app/dialogunits.h"
 #include "app/outputfolder.h"
+#include "app/trayicon.h"
 #include "deploy/tooldeploy.h"
 #include "platform/affinity.h"
 #include "platform/toolfolder.h"
@@ -287,6 +288,10 @@ void CConvertDlg::OnInitDialog(const StartUp &startUp)
     setWindowIcon(ApplicationIcon());
     m_radSmart->setChecked(true);
     m_outputTypes->button(ProfileOf(OUT_MP4).radioId)->setChecked(true);
+    m_tray = new CTrayIcon(this);
+    connect(m_tray, &CTrayIcon::exitRequested, this, &QDialog::accept);
+    if (CTrayIcon::isAvailable())
+        m_tray->show();
     setAcceptDrops(true);
     m_ctlProgress->setRange(0, 100);
     m_ctlProgress->setValue(0);
@@ -430,8 +435,18 @@ void CConvertDlg::swapBanner()
 void CConvertDlg::hideToTray()
 {
     m_bannerTimer->stop();
-    // With no tray icon to bring it back, the window is minimised rather than hidden.
-    showMinimized();
+    // With no notification area to bring it back, the window is minimised rather than hidden.
+    if (m_tray && CTrayIcon::isAvailable())
+        hide();
+    else
+        showMinimized();
+}
+
+void CConvertDlg::OnTrayShow()
+{
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 void CConvertDlg::dragEnterEvent(QDragEnterEvent *event)

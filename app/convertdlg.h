@@ -19,6 +19,7 @@ class QPushButton;
 class QRadioButton;
 class QTableView;
 class QTimer;
+class CTrayIcon;
 
 // The main window, laid out from its dialog template in dialog units. It holds no conversion logic:
 // the list is a view on the source model, the output panel mirrors OutputPanel, and the buttons
@@ -77,6 +78,10 @@ private:
     void swapBanner();
     void hideToTray();
 
+public:
+    // Brings the window back from the tray or the taskbar and to the front (a second start, the tray).
+    void OnTrayShow();
+
     OutputPanel m_panel;
     std::unique_ptr<SourceListModel> m_sources;
     std::unique_ptr<ConversionBatch> m_batch;
@@ -110,6 +115,7 @@ private:
     QRadioButton *m_radExpert = nullptr;
     QButtonGroup *m_outputTypes = nullptr;
     QTimer *m_bannerTimer = nullptr;
+    CTrayIcon *m_tray = nullptr;
     QHash<int, QWidget *> m_controls;
 };
 

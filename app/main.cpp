@@ -1,18 +1,7 @@
-#include "app/convertdlg.h"
-#include "deploy/tooldeploy.h"
-#include "platform/toolfolder.h"
-
-#include <QApplication>
+#include "app/convertapp.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("ZPX"));
-    QApplication::setApplicationName(QStringLiteral("Zepora"));
-
-    CConvertDlg window;
-    window.OnInitDialog({[&window] { window.OnSettings(); },
-                         [] { return DeployStoredTools(DefaultToolFolder()); }});
-    window.show();
-    return app.exec();
+    CConvertApp theApp(argc, argv);
+    return theApp.InitInstance();
 }

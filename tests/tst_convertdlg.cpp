@@ -1,4 +1,5 @@
 #include "app/convertdlg.h"
+#include "app/trayicon.h"
 #include "deploy/tooldeploy.h"
 #include "platform/toolfolder.h"
 #include "settings/outputlocations.h"
@@ -30,6 +31,7 @@ private slots:
     void convertsAClipToTheEnd();
     void pauseToggleAndStop();
     void keysDoNotReachTheControlsAndEscapePutsTheWindowAway();
+    void trayClickTogglesTheWindow();
 
 private:
     void drop(const QStringList &paths);
@@ -213,6 +215,21 @@ void TstConvertDlg::keysDoNotReachTheControlsAndEscapePutsTheWindowAway()
 
     QTest::keyClick(m_window.get(), Qt::Key_Escape);
     QVERIFY(m_window->isMinimized() || !m_window->isVisible());
+}
+
+void TstConvertDlg::trayClickTogglesTheWindow()
+{
+    CTrayIcon tray(m_window.get());
+    QVERIFY(m_window->isVisible());
+    tray.toggleWindow();
+    QVERIFY(!m_window->isVisible());
+    tray.toggleWindow();
+    QVERIFY(m_window->isVisible());
+    m_window->showMinimized();
+    tray.OnTrayShow(); // "显示窗口" restores a minimised window
+    QVERIFY(!m_window->isMinimized());
+    QSignalSpy exit(&tray, &CTrayIcon::exitRequested);
+    QVERIFY(exit.isValid());
 }
 
 ZEPORA_TEST_MAIN_IMPL(TstConvertDlg, QApplication)
