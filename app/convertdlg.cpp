@@ -8,6 +8,7 @@
 #include "platform/toolfolder.h"
 #include "res/artwork.h"
 #include "settings/outputlocations.h"
+#include "settings/settingsdlg.h"
 #include "settings/settingsstore.h"
 
 #include <QApplication>
@@ -409,13 +410,8 @@ void CConvertDlg::OnOutputDir() { ::OnOutputDir(); }
 
 void CConvertDlg::OnSettings()
 {
-    // Until the settings dialog comes: the output folder is chosen here, the switches kept.
-    const QString root = QFileDialog::getExistingDirectory(this, QStringLiteral("Zepora输出目录"),
-                                                           ReadUsableRoot());
-    if (root.isEmpty())
-        return;
-    WriteSettings(root, ReadSwitch(kMultiCoreValue), ReadSwitch(kAutoShutdownValue));
-    PrepareOutputDir();
+    CSettingsDlg settings(isVisible() ? this : nullptr);
+    settings.exec();
 }
 
 void CConvertDlg::OnShowHelp()

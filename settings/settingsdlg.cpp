@@ -1,0 +1,228 @@
+#include "settings/settingsdlg.h"
+
+#include "app/dialogunits.h"
+#include "settings/outputlocations.h"
+#include "settings/settingsstore.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStorageInfo>
+
+namespace {
+
+enum class Kind { Group, Button, Edit, Label, RightLabel, Radio, DisabledRadio, Check };
+
+struct ControlSpec {
+    int id;
+    Kind kind;
+    const char *text;
+    int x, y, width, height;
+};
+
+constexpr int kWidth = 390;
+constexpr int kHeight = 202;
+
+// Template 173, in tab order.
+const ControlSpec kControls[] = {
+    {1042, Kind::Group, "转换后文件保存路径", 5, 7, 305, 54},
+    {1037, Kind::Button, "重新选择", 317, 7, 63, 54},
+    {1038, Kind::Button, "保存", 101, 169, 72, 26},
+    {1039, Kind::Button, "取消", 199, 169, 70, 26},
+    {1036, Kind::Edit, "", 15, 24, 286, 12},
+    {0, Kind::Label, "该分区剩余空间", 15, 45, 57, 8},
+    {1043, Kind::RightLabel, "0", 76, 45, 27, 8},
+    {0, Kind::Label, "MB", 111, 45, 9, 8},
+    {1045, Kind::Group, "转换后文件命名方式", 5, 70, 376, 33},
+    {1044, Kind::Radio, "当前时间日期", 16, 87, 64, 10},
+    {1046, Kind::DisabledRadio, "原始文件名", 89, 87, 56, 10},
+    {1049, Kind::Group, "高级设置", 5, 110, 376, 50},
+    {1047, Kind::Check,
+     "当所有视频转换完成后自动关闭当前计算机 (自动关机时有30秒倒计时提醒功能，防止错误关机) ",
+     12, 127, 357, 10},
+    {1048, Kind::Check,
+     "针对多核处理器或多个物理处理器进行优化 (ZPX针对各种使用类似HT超线程技术CPU做专门优化)", 12,
+     143, 356, 10},
+};
+
+const QString kInvalidFolderText = QStringLiteral("您选择的目录无效，请重试");
+const QString kMessageCaption = QStringLiteral("Zepora ZPX");
+
+// Local file systems that hold the user's files; pseudo and network file systems are not offered.
+bool isLocalDiskVolume(const QStorageInfo &volume)
+{
+    return volume.isValid() && volume.isReady() && !volume.isReadOnly() &&
+           volume.device().startsWith("/dev/") && !volume.device().startsWith("/dev/loop");
+}
+
+bool isRemovable(const QStorageInfo &volume)
+{
+    // /dev/sdb1 -> /sys/class/block/sdb1/../removable, /dev/sdb -> /sys/class/block/sdb/removable
+    const QString name = QFileInfo(QString::fromLocal8Bit(volume.device())).fileName();
+    for (const QString &flag : {QStringLiteral("/sys/class/block/%1/removable"),
+                                QStringLiteral("/sys/class/block/%1/../removable")}) {
+        QFile file(flag.arg(name));
+        if (file.open(QIODevice::ReadOnly))
+            return file.readAll().trimmed() == "1";
+    }
+    return false;
+}
+
+} // namespace
+
+CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
+    : QDialog(parent), m_messenger(std::move(messenger))
+{
+    if (!m_messenger) {
+        m_messenger = [this](const QString &caption, const QString &text) {
+            QMessageBox::information(this, caption, text);
+        };
+    }
+    setWindowTitle(QStringLiteral("Zepora设置"));
+    setFont(DialogFont());
+    const DialogUnits units(font());
+    setFixedSize(units.x(kWidth), units.y(kHeight));
+
+    for (const ControlSpec &spec : kControls) {
+        const QString text = QString::fromUtf8(spec.text);
+        QWidget *widget = nullptr;
+        switch (spec.kind) {
+        case Kind::Group: widget = new QGroupBox(text, this); break;
+        case Kind::Button: {
+            auto *button = new QPushButton(text, this);
+            button->setAutoDefault(false);
+            widget = button;
+            break;
+        }
+        case Kind::Edit: widget = m_edtPath = new QLineEdit(this); break;
+        case Kind::Label: widget = new QLabel(text, this); break;
+        case Kind::RightLabel: {
+            m_stcFreeSpace = new QLabel(text, this);
+            m_stcFreeSpace->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            widget = m_stcFreeSpace;
+            break;
+        }
+        case Kind::Radio: widget = m_radCurrentTime = new QRadioButton(text, this); break;
+        case Kind::DisabledRadio: {
+            widget = new QRadioButton(text, this);
+            widget->setEnabled(false);
+            break;
+        }
+        case Kind::Check: {
+            auto *box = new QCheckBox(text, this);
+            (spec.id == 1047 ? m_chkAutoShutdown : m_chkMultiCore) = box;
+            widget = box;
+            break;
+        }
+        }
+        widget->setObjectName(QString::number(spec.id));
+        widget->setGeometry(units.rect(spec.x, spec.y, spec.width, spec.height));
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            switch (spec.id) {
+            case 1037: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse); break;
+            case 1038: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnSave); break;
+            case 1039: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnCancelButton); break;
+            }
+        }
+    }
+    connect(m_edtPath, &QLineEdit::textChanged, this, &CSettingsDlg::OnChangePath);
+    OnInitDialog();
+}
+
+void CSettingsDlg::OnInitDialog()
+{
+    const QString root = ReadUsableRoot();
+    setPathText(root.isEmpty() ? SelectLargestFixedDrive() : root);
+    m_radCurrentTime->setChecked(true);
+    m_chkMultiCore->setChecked(ReadSwitch(kMultiCoreValue));
+    m_chkAutoShutdown->setChecked(ReadSwitch(kAutoShutdownValue));
+}
+
+QString CSettingsDlg::pathText() const { return m_edtPath->text(); }
+
+void CSettingsDlg::setPathText(const QString &path)
+{
+    m_edtPath->setText(path);
+    OnChangePath(); // the label follows every text the box gets, the same one included
+}
+
+QString CSettingsDlg::freeSpaceText() const { return m_stcFreeSpace->text(); }
+
+int CSettingsDlg::GetFreeSpaceMB(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return 0;
+    const QStorageInfo volume(path);
+    return volume.isValid() ? int(std::min<qint64>(volume.bytesAvailable() >> 20, INT_MAX)) : 0;
+}
+
+QString CSettingsDlg::SelectLargestFixedDrive()
+{
+    QStringList candidates;
+    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
+    std::sort(volumes.begin(), volumes.end(),
+              [](const QStorageInfo &a, const QStorageInfo &b) { return a.rootPath() < b.rootPath(); });
+    for (const QStorageInfo &volume : volumes)
+        if (isLocalDiskVolume(volume) && !isRemovable(volume))
+            candidates << volume.rootPath();
+    candidates << QDir::homePath();
+
+    QString proposal;
+    int best = 0;
+    for (const QString &candidate : std::as_const(candidates)) {
+        const int free = GetFreeSpaceMB(candidate);
+        // A volume may be a single file mounted in place; only a folder the user can write to will do.
+        const QFileInfo folder(candidate);
+        if (folder.isDir() && folder.isWritable() && free >= best) {
+            best = free;
+            proposal = candidate;
+        }
+    }
+    return proposal;
+}
+
+void CSettingsDlg::OnChangePath()
+{
+    m_stcFreeSpace->setText(QString::number(GetFreeSpaceMB(m_edtPath->text())));
+}
+
+void CSettingsDlg::OnBrowse()
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("Zepora输出目录"), pathText());
+    if (!folder.isEmpty())
+        setPathText(folder);
+}
+
+void CSettingsDlg::OnSave()
+{
+    const QString root = pathText();
+    // Only a folder can hold the output folders.
+    if (root.isEmpty() || !QFileInfo(root).isDir()) {
+        m_messenger(kMessageCaption, kInvalidFolderText);
+        return;
+    }
+    WriteSettings(root, m_chkMultiCore->isChecked(), m_chkAutoShutdown->isChecked());
+    QDir().mkpath(OutputDirFor(root, QDate::currentDate()));
+    accept();
+}
+
+void CSettingsDlg::OnCancelButton()
+{
+    const QString stored = ReadUsableRoot();
+    if (stored.isEmpty()) {
+        // The program cannot work without a root: the proposal is kept, if there is one.
+        setPathText(SelectLargestFixedDrive());
+        OnSave();
+    } else {
+        setPathText(stored);
+    }
+    accept();
+}
