@@ -3,6 +3,7 @@
 #include "app/convertdlg.h"
 #include "app/singleinstance.h"
 #include "deploy/tooldeploy.h"
+#include "platform/shutdown.h"
 #include "platform/toolfolder.h"
 
 CConvertApp::CConvertApp(int &argc, char **argv) : QApplication(argc, argv)
@@ -20,7 +21,8 @@ int CConvertApp::InitInstance()
     CConvertDlg window;
     connect(&instance, &SingleInstance::showRequested, &window, &CConvertDlg::OnTrayShow);
     window.OnInitDialog({[&window] { window.OnSettings(); },
-                         [] { return DeployStoredTools(DefaultToolFolder()); }});
+                         [] { return DeployStoredTools(DefaultToolFolder()); },
+                         [] { ShutdownComputer(); }});
     window.show();
     return exec();
 }

@@ -9,6 +9,7 @@
 #include "res/artwork.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsdlg.h"
+#include "shutdown/shutdowndlg.h"
 #include "settings/settingsstore.h"
 
 #include <QApplication>
@@ -286,6 +287,9 @@ void CConvertDlg::createControls()
 
 void CConvertDlg::OnInitDialog(const StartUp &startUp)
 {
+    m_shutdown = startUp.shutdown;
+    connect(m_batch.get(), &ConversionBatch::autoShutdownDue, this,
+            &CConvertDlg::ShowShutdownReminder, Qt::UniqueConnection);
     setWindowIcon(ApplicationIcon());
     m_radSmart->setChecked(true);
     m_outputTypes->button(ProfileOf(OUT_MP4).radioId)->setChecked(true);
@@ -420,6 +424,12 @@ void CConvertDlg::OnShowHelp()
                              QStringLiteral("1. 点击“添加”或把视频文件拖进窗口\n"
                                             "2. 选择输出类型、分辨率、采样率和帧率\n"
                                             "3. 点击“开始转换”"));
+}
+
+void CConvertDlg::ShowShutdownReminder()
+{
+    CShutdownDlg reminder([this] { if (m_shutdown) m_shutdown(); }, [this] { OnSettings(); });
+    reminder.exec();
 }
 
 void CConvertDlg::swapBanner()

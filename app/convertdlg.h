@@ -31,6 +31,7 @@ public:
     struct StartUp {
         std::function<void()> settings;    // the settings dialog, when no usable root is stored
         std::function<bool()> deployTools; // writes the tools into the tool folder
+        std::function<void()> shutdown;    // powers the computer off at the end of a countdown
     };
 
     explicit CConvertDlg(QWidget *parent = nullptr);
@@ -53,6 +54,8 @@ public:
     void OnOutputDir();
     void OnSettings();
     void OnShowHelp();
+    // The countdown to the shutdown, when a batch ends with automatic shutdown on.
+    void ShowShutdownReminder();
 
     SourceListModel &sources() { return *m_sources; }
     ConversionBatch &batch() { return *m_batch; }
@@ -116,6 +119,7 @@ public:
     QButtonGroup *m_outputTypes = nullptr;
     QTimer *m_bannerTimer = nullptr;
     CTrayIcon *m_tray = nullptr;
+    std::function<void()> m_shutdown;
     QHash<int, QWidget *> m_controls;
 };
 

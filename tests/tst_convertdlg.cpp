@@ -55,7 +55,7 @@ void TstConvertDlg::init()
     WriteSettings(m_dir.path(), false, false);
     m_settingsCalls = 0;
     m_window = std::make_unique<CConvertDlg>();
-    m_window->OnInitDialog({[this] { ++m_settingsCalls; }, [] { return true; }});
+    m_window->OnInitDialog({[this] { ++m_settingsCalls; }, [] { return true; }, [] { QFAIL("no test may shut the computer down"); }});
     m_window->show();
 }
 
@@ -102,7 +102,7 @@ void TstConvertDlg::noUsableRootAsksForSettingsFirst()
     OpenSettings()->clear();
     CConvertDlg window;
     int calls = 0;
-    window.OnInitDialog({[&calls] { ++calls; }, [] { return true; }});
+    window.OnInitDialog({[&calls] { ++calls; }, [] { return true; }, [] {}});
     QCOMPARE(calls, 1);
 }
 
