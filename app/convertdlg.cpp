@@ -199,7 +199,7 @@ void CConvertDlg::createControls()
             break;
         }
         }
-        widget->setGeometry(units.rect(spec.x, spec.y, spec.width, spec.height));
+        PlaceControl(widget, units.rect(spec.x, spec.y, spec.width, spec.height), width() - units.x(4));
         if (spec.id)
             m_controls.insert(spec.id, widget);
     }

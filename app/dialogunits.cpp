@@ -1,6 +1,8 @@
 #include "app/dialogunits.h"
 
 #include <QFontMetrics>
+#include <QAbstractButton>
+#include <QLabel>
 #include <QStringList>
 
 namespace {
@@ -38,4 +40,21 @@ QFont DialogFont()
                                  QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(kDialogFontPixels);
     return font;
+}
+
+void PlaceControl(QWidget *control, const QRect &templateRect, int rightLimit)
+{
+    QRect place = templateRect;
+    auto *label = qobject_cast<QLabel *>(control);
+    const bool caption = label || (qobject_cast<QAbstractButton *>(control) &&
+                                   control->inherits("QCheckBox")) ||
+                         control->inherits("QRadioButton");
+    if (label && label->wordWrap()) {
+        place.setHeight(std::max(place.height(), label->heightForWidth(place.width())));
+    } else if (caption) {
+        const int wanted = control->sizeHint().width();
+        if (wanted > place.width())
+            place.setWidth(std::min(wanted, std::max(place.width(), rightLimit - place.left())));
+    }
+    control->setGeometry(place);
 }

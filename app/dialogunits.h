@@ -21,6 +21,12 @@ private:
     int m_baseY;
 };
 
+class QWidget;
+
+// Places a control at its template rectangle, and lets a caption sized for the Song face grow to
+// what the face in use needs: wider up to `rightLimit` (pixels), or taller when it wraps.
+void PlaceControl(QWidget *control, const QRect &templateRect, int rightLimit);
+
 // The templates' font, "宋体" 9 point: the Song face where it is installed, else a CJK serif face,
 // at 12 pixels. Its em height stands for the cell height, which for the Song face is the same; a
 // face with taller line spacing would otherwise stretch every template.

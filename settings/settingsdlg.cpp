@@ -123,7 +123,7 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
         }
         }
         widget->setObjectName(QString::number(spec.id));
-        widget->setGeometry(units.rect(spec.x, spec.y, spec.width, spec.height));
+        PlaceControl(widget, units.rect(spec.x, spec.y, spec.width, spec.height), width() - units.x(4));
         if (auto *button = qobject_cast<QPushButton *>(widget)) {
             switch (spec.id) {
             case 1037: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse); break;

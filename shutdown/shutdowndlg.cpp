@@ -31,7 +31,7 @@ CShutdownDlg::CShutdownDlg(std::function<void()> shutdownComputer, std::function
 
     auto *notice = new QLabel(QString::fromUtf8(kNotice), this);
     notice->setWordWrap(true);
-    notice->setGeometry(units.rect(19, 15, 215, 26));
+    PlaceControl(notice, units.rect(19, 15, 215, 26), width() - units.x(4));
     const auto button = [&](const char *text, int x, void (CShutdownDlg::*handler)()) {
         auto *push = new QPushButton(QString::fromUtf8(text), this);
         push->setAutoDefault(false);
