@@ -165,10 +165,10 @@ void CConvertDlg::createControls()
     const DialogUnits units(font());
     setFixedSize(units.x(kDialogWidth), units.y(kDialogHeight));
 
-    for (const ControlSpec &spec : kControls) {
-        const QString text = QString::fromUtf8(spec.text);
+    for (const ControlSpec &item : kControls) {
+        const QString text = QString::fromUtf8(item.text);
         QWidget *widget = nullptr;
-        switch (spec.kind) {
+        switch (item.kind) {
         case Kind::Group: widget = new QGroupBox(text, this); break;
         case Kind::Button: widget = new QPushButton(text, this); break;
         case Kind::Label:
@@ -199,9 +199,9 @@ void CConvertDlg::createControls()
             break;
         }
         }
-        PlaceControl(widget, units.rect(spec.x, spec.y, spec.width, spec.height), width() - units.x(4));
-        if (spec.id)
-            m_controls.insert(spec.id, widget);
+        PlaceControl(widget, units.rect(item.x, item.y, item.width, item.height), width() - units.x(4));
+        if (item.id)
+            m_controls.insert(item.id, widget);
     }
 
     const auto at = [this](int id) { return m_controls.value(id); };
@@ -230,12 +230,12 @@ void CConvertDlg::createControls()
     m_cboFrameRate = qobject_cast<QComboBox *>(at(IDC_FRAMERATE));
 
     auto *modes = new QButtonGroup(this);
-    for (const RadioSpec &spec : kModeRadios) {
-        auto *radio = new QRadioButton(QString::fromUtf8(spec.text), this);
-        radio->setGeometry(units.rect(spec.x, spec.y, spec.width, kRadioHeight));
-        radio->setEnabled(spec.enabled);
-        modes->addButton(radio, spec.id);
-        m_controls.insert(spec.id, radio);
+    for (const RadioSpec &item : kModeRadios) {
+        auto *radio = new QRadioButton(QString::fromUtf8(item.text), this);
+        radio->setGeometry(units.rect(item.x, item.y, item.width, kRadioHeight));
+        radio->setEnabled(item.enabled);
+        modes->addButton(radio, item.id);
+        m_controls.insert(item.id, radio);
     }
     m_radSmart = qobject_cast<QRadioButton *>(at(IDC_SMART));
     m_radExpert = qobject_cast<QRadioButton *>(at(IDC_EXPERT));

@@ -90,10 +90,10 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
     const DialogUnits units(font());
     setFixedSize(units.x(kWidth), units.y(kHeight));
 
-    for (const ControlSpec &spec : kControls) {
-        const QString text = QString::fromUtf8(spec.text);
+    for (const ControlSpec &item : kControls) {
+        const QString text = QString::fromUtf8(item.text);
         QWidget *widget = nullptr;
-        switch (spec.kind) {
+        switch (item.kind) {
         case Kind::Group: widget = new QGroupBox(text, this); break;
         case Kind::Button: {
             auto *button = new QPushButton(text, this);
@@ -117,15 +117,15 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
         }
         case Kind::Check: {
             auto *box = new QCheckBox(text, this);
-            (spec.id == 1047 ? m_chkAutoShutdown : m_chkMultiCore) = box;
+            (item.id == 1047 ? m_chkAutoShutdown : m_chkMultiCore) = box;
             widget = box;
             break;
         }
         }
-        widget->setObjectName(QString::number(spec.id));
-        PlaceControl(widget, units.rect(spec.x, spec.y, spec.width, spec.height), width() - units.x(4));
+        widget->setObjectName(QString::number(item.id));
+        PlaceControl(widget, units.rect(item.x, item.y, item.width, item.height), width() - units.x(4));
         if (auto *button = qobject_cast<QPushButton *>(widget)) {
-            switch (spec.id) {
+            switch (item.id) {
             case 1037: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse); break;
             case 1038: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnSave); break;
             case 1039: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnCancelButton); break;
