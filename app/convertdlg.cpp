@@ -1,6 +1,7 @@
 #include "app/convertdlg.h"
 
 #include "app/dialogunits.h"
+#include "app/helpdlg.h"
 #include "app/outputfolder.h"
 #include "app/trayicon.h"
 #include "deploy/tooldeploy.h"
@@ -22,7 +23,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -420,10 +420,8 @@ void CConvertDlg::OnSettings()
 
 void CConvertDlg::OnShowHelp()
 {
-    QMessageBox::information(this, QStringLiteral("Zepora"),
-                             QStringLiteral("1. 点击“添加”或把视频文件拖进窗口\n"
-                                            "2. 选择输出类型、分辨率、采样率和帧率\n"
-                                            "3. 点击“开始转换”"));
+    CHelpDlg help(this);
+    help.exec();
 }
 
 void CConvertDlg::ShowShutdownReminder()

@@ -1,6 +1,7 @@
 // Draws the program's windows into PNG files, for the README and for looking at the layout:
 //   zepora-screenshots FOLDER
 #include "app/convertdlg.h"
+#include "app/helpdlg.h"
 #include "settings/settingsdlg.h"
 #include "settings/settingsstore.h"
 #include "shutdown/shutdowndlg.h"
@@ -34,6 +35,9 @@ int main(int argc, char *argv[])
 
     CSettingsDlg settings(nullptr, [](const QString &, const QString &) {});
     saved = save(settings, folder, QStringLiteral("settings-dialog.png")) && saved;
+
+    CHelpDlg help(nullptr, [](const QUrl &) {});
+    saved = save(help, folder, QStringLiteral("help-dialog.png")) && saved;
 
     CShutdownDlg countdown([] {}, {});
     for (int step = 0; step < 12; ++step)
