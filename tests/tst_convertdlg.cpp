@@ -1,5 +1,6 @@
 #include "app/convertdlg.h"
 #include "app/trayicon.h"
+#include "shutdown/shutdowndlg.h"
 #include "deploy/tooldeploy.h"
 #include "platform/toolfolder.h"
 #include "settings/outputlocations.h"
@@ -14,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 // The real window, offscreen, with the real tools.
 class TstConvertDlg : public QObject {
@@ -32,6 +34,9 @@ private slots:
     void pauseToggleAndStop();
     void keysDoNotReachTheControlsAndEscapePutsTheWindowAway();
     void trayClickTogglesTheWindow();
+    void navigationKeysDoNothing_data();
+    void navigationKeysDoNothing();
+    void batchWithAutoShutdownOpensTheCountdown();
 
 private:
     void drop(const QStringList &paths);
@@ -230,6 +235,55 @@ void TstConvertDlg::trayClickTogglesTheWindow()
     QVERIFY(!m_window->isMinimized());
     QSignalSpy exit(&tray, &CTrayIcon::exitRequested);
     QVERIFY(exit.isValid());
+}
+
+void TstConvertDlg::navigationKeysDoNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("tab") << int(Qt::Key_Tab);
+    QTest::newRow("down") << int(Qt::Key_Down);
+    QTest::newRow("right") << int(Qt::Key_Right);
+    QTest::newRow("enter") << int(Qt::Key_Return);
+    QTest::newRow("space") << int(Qt::Key_Space);
+}
+
+void TstConvertDlg::navigationKeysDoNothing()
+{
+    QFETCH(int, key);
+    auto *mp4 = qobject_cast<QRadioButton *>(m_window->control(1021));
+    mp4->setFocus();
+    QWidget *focused = QApplication::focusWidget();
+    QTest::keyClick(mp4, Qt::Key(key));
+    QVERIFY(mp4->isChecked());                          // arrows would move the choice
+    QCOMPARE(text(1031), QStringLiteral("mp4"));
+    QCOMPARE(QApplication::focusWidget(), focused);     // Tab would move the focus
+    QVERIFY(m_window->isVisible());                     // Enter would end the dialog
+}
+
+void TstConvertDlg::batchWithAutoShutdownOpensTheCountdown()
+{
+    WriteSettings(m_dir.path(), false, true);
+    int shutdowns = 0;
+    CConvertDlg window;
+    window.OnInitDialog({[] {}, [] { return true; }, [&shutdowns] { ++shutdowns; }});
+    window.show();
+    bool sawReminder = false;
+    // The reminder runs modally: it is answered from a timer, "立即关机" first, then "取消关机".
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *reminder = qobject_cast<CShutdownDlg *>(QApplication::activeModalWidget())) {
+            sawReminder = true;
+            reminder->OnShutdownNow();
+            reminder->OnCancelShutdown();
+        }
+    });
+    answer.start(50);
+    window.OnDropFiles({m_clip});
+    QTRY_VERIFY(!window.sources().isProbing());
+    window.OnStart();
+    QTRY_VERIFY_WITH_TIMEOUT(sawReminder, 60000);
+    QTRY_VERIFY(!window.batch().isRunning());
+    QCOMPARE(shutdowns, 1); // only the stand-in, only when asked
 }
 
 ZEPORA_TEST_MAIN_IMPL(TstConvertDlg, QApplication)
