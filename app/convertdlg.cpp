@@ -123,6 +123,25 @@ constexpr int kOutputGroupInnerRight = 411 + 158 - 4;
 
 constexpr int kColumnWidths[SourceListModel::ColumnCount] = {62, 228, 60, 38, 70, 60, 58};
 
+// Button icons given at start-up, by control id and picture id.
+const std::pair<int, int> kButtonIcons[] = {
+    {IDC_PAUSE, 138}, {IDC_STOP, 144}, {IDC_REMOVE, 132}, {IDC_START, 136},
+    {IDC_ADD, 143},   {IDC_HELP, 134}, {IDC_OUTPUT_DIR, 174}, {IDC_SETTINGS, 145},
+};
+
+struct PicturePlace {
+    int picture;
+    int x, y;
+};
+// The badges left of the radio buttons (20 x 20 units each).
+const PicturePlace kRadioPictures[] = {
+    {157, 421, 139}, {158, 421, 154}, {154, 421, 169}, {155, 420, 184}, {150, 422, 198},
+    {149, 422, 213}, {147, 422, 230}, {146, 421, 244}, {152, 420, 260}, {153, 420, 274},
+    {142, 424, 87},  {145, 424, 103},
+};
+constexpr int kPauseIcon = 138;
+constexpr int kContinueIcon = 137;
+
 const QString kPausedCaption = QStringLiteral("继续");
 const QString kPauseCaption = QStringLiteral("暂停");
 
@@ -281,6 +300,15 @@ void CConvertDlg::createControls()
     connect(m_cboBitrate, &QComboBox::activated, this, &CConvertDlg::OnSelchangeBitrate);
     connect(m_cboFrameRate, &QComboBox::activated, this, &CConvertDlg::OnSelchangeFrameRate);
 
+    for (const PicturePlace &place : kRadioPictures) {
+        auto *picture = new QLabel(this);
+        // The template's 20 units are the icon's whole cell; the picture sits in its first 16.
+        const QRect cell = units.rect(place.x, place.y, 20, 20);
+        const int side = std::min(cell.width(), cell.height()) - units.y(4);
+        picture->setPixmap(ResourceIcon(place.picture).pixmap(side, side));
+        picture->setGeometry(QRect(cell.topLeft(), QSize(side, side)));
+    }
+
     m_bannerTimer = new QTimer(this);
     connect(m_bannerTimer, &QTimer::timeout, this, &CConvertDlg::swapBanner);
 }
@@ -293,6 +321,8 @@ void CConvertDlg::OnInitDialog(const StartUp &startUp)
     setWindowIcon(ApplicationIcon());
     m_radSmart->setChecked(true);
     m_outputTypes->button(ProfileOf(OUT_MP4).radioId)->setChecked(true);
+    for (const auto &[control, picture] : kButtonIcons)
+        qobject_cast<QPushButton *>(m_controls.value(control))->setIcon(ResourceIcon(picture));
     m_tray = new CTrayIcon(this);
     connect(m_tray, &CTrayIcon::exitRequested, this, &QDialog::accept);
     if (CTrayIcon::isAvailable())
@@ -396,6 +426,7 @@ void CConvertDlg::OnPause()
     // The button is a toggle of its own: it flips on every click, batch or not.
     m_bPaused = !m_bPaused;
     m_btnPause->setText(m_bPaused ? kPausedCaption : kPauseCaption);
+    m_btnPause->setIcon(ResourceIcon(m_bPaused ? kContinueIcon : kPauseIcon));
     if (m_bPaused)
         m_batch->OnPause();
     else

@@ -1,6 +1,7 @@
 #include "app/helpdlg.h"
 
 #include "app/dialogunits.h"
+#include "res/artwork.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -19,6 +20,7 @@ constexpr const char *kStoredPages[] = {"help.html", "index.html", "support.html
 
 struct HelpButton {
     int id;
+    int icon;
     const char *text;
     int x, y, width, height;
     void (CHelpDlg::*handler)();
@@ -26,11 +28,11 @@ struct HelpButton {
 
 // Template 159's buttons, in tab order; "确定" ends the dialog.
 const HelpButton kButtons[] = {
-    {1032, "详细帮助", 112, 24, 79, 26, &CHelpDlg::OnHelpPage},
-    {1033, "官方网站", 18, 24, 79, 26, &CHelpDlg::OnHomePage},
-    {1034, "技术支持论坛", 204, 24, 104, 26, &CHelpDlg::OnForum},
-    {1035, "确定", 159, 188, 68, 23, nullptr},
-    {1052, "常见移动设备分辨率列表推荐 (主流手机、MP4播放器品牌对照列表)", 17, 59, 291, 25,
+    {1032, 134, "详细帮助", 112, 24, 79, 26, &CHelpDlg::OnHelpPage},
+    {1033, 172, "官方网站", 18, 24, 79, 26, &CHelpDlg::OnHomePage},
+    {1034, 142, "技术支持论坛", 204, 24, 104, 26, &CHelpDlg::OnForum},
+    {1035, 143, "确定", 159, 188, 68, 23, nullptr},
+    {1052, 134, "常见移动设备分辨率列表推荐 (主流手机、MP4播放器品牌对照列表)", 17, 59, 291, 25,
      &CHelpDlg::OnDeviceList},
 };
 
@@ -86,7 +88,7 @@ CHelpDlg::CHelpDlg(QWidget *parent, PageOpener opener) : QDialog(parent), m_open
     const int right = width() - units.x(4);
 
     for (const HelpButton &button : kButtons) {
-        auto *push = new QPushButton(QString::fromUtf8(button.text), this);
+        auto *push = new QPushButton(ResourceIcon(button.icon), QString::fromUtf8(button.text), this);
         push->setObjectName(QString::number(button.id));
         push->setAutoDefault(false);
         push->setGeometry(units.rect(button.x, button.y, button.width, button.height));

@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr QSize kBannerSize(860, 100);
@@ -59,6 +62,118 @@ QPixmap BannerPixmap(int banner)
     painter.drawText(QRect(30, 60, 580, 28), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromUtf8(look.line));
     return pixmap;
+}
+
+namespace {
+
+enum class Glyph { Plus, Minus, Play, Pause, Stop, Folder, Gear, Question, Check, Cross, Star, Badge };
+
+struct IconLook {
+    int id;
+    Glyph glyph;
+    QColor color;
+    const char *badge; // the type's short name, for badges
+};
+
+// One look for all: a rounded tile in the glyph's colour with a white mark.
+const IconLook kIcons[] = {
+    {132, Glyph::Minus, QColor(0xc0, 0x39, 0x2b), nullptr},  // remove, cancel
+    {133, Glyph::Check, QColor(0x27, 0xae, 0x60), nullptr},  // save
+    {134, Glyph::Question, QColor(0x29, 0x80, 0xb9), nullptr}, // help
+    {136, Glyph::Play, QColor(0x27, 0xae, 0x60), nullptr},   // start
+    {137, Glyph::Play, QColor(0xe6, 0x7e, 0x22), nullptr},   // continue, shut down now
+    {138, Glyph::Pause, QColor(0xe6, 0x7e, 0x22), nullptr},  // pause
+    {142, Glyph::Star, QColor(0xf3, 0x9c, 0x12), nullptr},   // smart mode, forum
+    {143, Glyph::Plus, QColor(0x29, 0x80, 0xb9), nullptr},   // add, OK
+    {144, Glyph::Stop, QColor(0xc0, 0x39, 0x2b), nullptr},   // stop
+    {145, Glyph::Gear, QColor(0x7f, 0x8c, 0x8d), nullptr},   // settings, advanced mode
+    {146, Glyph::Badge, QColor(0x2c, 0x3e, 0x50), "PS3"},
+    {147, Glyph::Badge, QColor(0x34, 0x49, 0x5e), "PSP"},
+    {149, Glyph::Badge, QColor(0xc0, 0x39, 0x2b), "FLV"},
+    {150, Glyph::Badge, QColor(0x29, 0x80, 0xb9), "MP4"},
+    {152, Glyph::Badge, QColor(0x8e, 0x44, 0xad), "Nano"},
+    {153, Glyph::Badge, QColor(0x7f, 0x8c, 0x8d), "iPh"},
+    {154, Glyph::Badge, QColor(0x95, 0xa5, 0xa6), "RM"},
+    {155, Glyph::Badge, QColor(0x16, 0xa0, 0x85), "3GP"},
+    {157, Glyph::Badge, QColor(0xd3, 0x54, 0x00), "MPG"},
+    {158, Glyph::Badge, QColor(0x27, 0xae, 0x60), "AVI"},
+    {172, Glyph::Star, QColor(0x29, 0x80, 0xb9), nullptr},   // home page
+    {174, Glyph::Folder, QColor(0xf3, 0x9c, 0x12), nullptr}, // output folder, choose again
+};
+
+void drawGlyph(QPainter &p, Glyph glyph, const char *badge)
+{
+    p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::white);
+    switch (glyph) {
+    case Glyph::Plus: p.drawLine(16, 9, 16, 23); p.drawLine(9, 16, 23, 16); break;
+    case Glyph::Minus: p.drawLine(9, 16, 23, 16); break;
+    case Glyph::Play: p.drawPolygon(QPolygonF({QPointF(12, 9), QPointF(23, 16), QPointF(12, 23)})); break;
+    case Glyph::Pause: p.drawRect(QRectF(11, 10, 3, 12)); p.drawRect(QRectF(18, 10, 3, 12)); break;
+    case Glyph::Stop: p.drawRect(QRectF(11, 11, 10, 10)); break;
+    case Glyph::Check: p.setBrush(Qt::NoBrush); p.drawPolyline(QPolygonF({QPointF(9, 17), QPointF(14, 22), QPointF(23, 10)})); break;
+    case Glyph::Cross: p.drawLine(10, 10, 22, 22); p.drawLine(22, 10, 10, 22); break;
+    case Glyph::Question: {
+        QFont font(QStringLiteral("Noto Sans CJK SC"));
+        font.setPixelSize(20);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
+    case Glyph::Star: {
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const qreal radius = i % 2 ? 4.5 : 10;
+            const qreal angle = -M_PI / 2 + i * M_PI / 5;
+            star << QPointF(16 + radius * std::cos(angle), 16.5 + radius * std::sin(angle));
+        }
+        p.setPen(Qt::NoPen);
+        p.drawPolygon(star);
+        break;
+    }
+    case Glyph::Gear:
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(16, 16), 5, 5);
+        for (int i = 0; i < 8; ++i) {
+            const qreal angle = i * M_PI / 4;
+            p.drawLine(QPointF(16 + 7 * std::cos(angle), 16 + 7 * std::sin(angle)),
+                       QPointF(16 + 10 * std::cos(angle), 16 + 10 * std::sin(angle)));
+        }
+        break;
+    case Glyph::Folder:
+        p.setPen(Qt::NoPen);
+        p.drawRoundedRect(QRectF(7, 11, 18, 13), 2, 2);
+        p.drawRoundedRect(QRectF(7, 8, 8, 5), 1.5, 1.5);
+        break;
+    case Glyph::Badge: {
+        QFont font(QStringLiteral("Noto Sans CJK SC"));
+        font.setPixelSize(QByteArrayView(badge).size() > 3 ? 9 : 11);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QString::fromLatin1(badge));
+        break;
+    }
+    }
+}
+
+} // namespace
+
+QIcon ResourceIcon(int id)
+{
+    const auto look = std::find_if(std::begin(kIcons), std::end(kIcons),
+                                   [id](const IconLook &icon) { return icon.id == id; });
+    if (look == std::end(kIcons))
+        return {};
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(look->color);
+    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 7, 7);
+    drawGlyph(painter, look->glyph, look->badge);
+    return QIcon(pixmap);
 }
 
 QIcon ApplicationIcon()

@@ -1,6 +1,7 @@
 #include "settings/settingsdlg.h"
 
 #include "app/dialogunits.h"
+#include "res/artwork.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsstore.h"
 
@@ -125,6 +126,7 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
         widget->setObjectName(QString::number(item.id));
         PlaceControl(widget, units.rect(item.x, item.y, item.width, item.height), width() - units.x(4));
         if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            button->setIcon(ResourceIcon(item.id == 1037 ? 174 : item.id == 1038 ? 133 : 132));
             switch (item.id) {
             case 1037: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse); break;
             case 1038: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnSave); break;

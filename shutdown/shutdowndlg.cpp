@@ -1,6 +1,7 @@
 #include "shutdown/shutdowndlg.h"
 
 #include "app/dialogunits.h"
+#include "res/artwork.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -32,15 +33,15 @@ CShutdownDlg::CShutdownDlg(std::function<void()> shutdownComputer, std::function
     auto *notice = new QLabel(QString::fromUtf8(kNotice), this);
     notice->setWordWrap(true);
     PlaceControl(notice, units.rect(19, 15, 215, 26), width() - units.x(4));
-    const auto button = [&](const char *text, int x, void (CShutdownDlg::*handler)()) {
-        auto *push = new QPushButton(QString::fromUtf8(text), this);
+    const auto button = [&](const char *text, int x, int icon, void (CShutdownDlg::*handler)()) {
+        auto *push = new QPushButton(ResourceIcon(icon), QString::fromUtf8(text), this);
         push->setAutoDefault(false);
         push->setGeometry(units.rect(x, 76, 54, 26));
         connect(push, &QPushButton::clicked, this, handler);
     };
-    button("设置", 175, &CShutdownDlg::OnShutdownSettings);
-    button("立即关机", 99, &CShutdownDlg::OnShutdownNow);
-    button("取消关机", 21, &CShutdownDlg::OnCancelShutdown);
+    button("设置", 175, 145, &CShutdownDlg::OnShutdownSettings);
+    button("立即关机", 99, 137, &CShutdownDlg::OnShutdownNow);
+    button("取消关机", 21, 132, &CShutdownDlg::OnCancelShutdown);
     m_ctlProgress = new QProgressBar(this);
     m_ctlProgress->setGeometry(units.rect(65, 54, 161, 8));
     m_ctlProgress->setTextVisible(false);
