@@ -48,6 +48,25 @@ int runProgram(const QString &program, const QStringList &arguments, QByteArray 
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+ProgramRun runSeparated(const QString &program, const QStringList &arguments,
+                        const QString &workingFolder, int timeoutMs)
+{
+    QProcess process;
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
+    process.start(program, arguments, QIODevice::ReadOnly);
+    ProgramRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(-1);
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
 bool makeClip(const QString &path, const QStringList &outputOptions, const QString &size,
               const QString &rate, double seconds)
 {

@@ -24,6 +24,15 @@ QString sharedMedia(const QString &fileName);
 int runProgram(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
                int timeoutMs = 300000);
 
+// A program's run with its two output streams apart.
+struct ProgramRun {
+    int exitCode = -1; // -1: could not start, crashed or timed out
+    QByteArray out;
+    QByteArray err;
+};
+ProgramRun runSeparated(const QString &program, const QStringList &arguments,
+                        const QString &workingFolder = {}, int timeoutMs = 300000);
+
 // Makes a test clip with ffmpeg from its test pattern (moving) and a sine tone.
 // `outputOptions` are ffmpeg's output options, for example {"-c:v","mpeg4","-c:a","libmp3lame"}.
 bool makeClip(const QString &path, const QStringList &outputOptions, const QString &size = "640x480",

@@ -6,23 +6,11 @@
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using CliRun = TestSupport::ProgramRun;
 
 CliRun runCli(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(ZEPORA_CLI_PATH, arguments, QIODevice::ReadOnly);
-    CliRun run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return TestSupport::runSeparated(ZEPORA_CLI_PATH, arguments, {}, 120000);
 }
 
 QString toolDir() { return qEnvironmentVariable("XDG_DATA_HOME") + "/ZPX/"; }

@@ -11,24 +11,11 @@
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = TestSupport::ProgramRun;
 
 Run runMp4creator(const QStringList &arguments, const QString &workingFolder)
 {
-    QProcess process;
-    process.setWorkingDirectory(workingFolder);
-    process.start(MP4CREATOR_PATH, arguments, QIODevice::ReadOnly);
-    Run run;
-    if (!process.waitForFinished(300000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return TestSupport::runSeparated(MP4CREATOR_PATH, arguments, workingFolder);
 }
 
 QByteArray runTool(const QString &program, const QStringList &arguments)
