@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -141,6 +142,22 @@ const PicturePlace kRadioPictures[] = {
 };
 constexpr int kPauseIcon = 138;
 constexpr int kContinueIcon = 137;
+
+// The list's small images, 16 x 16: every row shows the first, at the head of its first column.
+const int kListImages[] = {138, 137, 133};
+constexpr int kListImageSide = 16;
+
+class FileListImages : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::DecorationRole && index.column() == 0)
+            return ResourceIcon(kListImages[0]).pixmap(kListImageSide, kListImageSide);
+        return QIdentityProxyModel::data(index, role);
+    }
+};
 
 const QString kPausedCaption = QStringLiteral("继续");
 const QString kPauseCaption = QStringLiteral("暂停");
@@ -273,7 +290,10 @@ void CConvertDlg::createControls()
         connect(radio, &QRadioButton::clicked, this, [this, type = place.type] { OnOutputType(type); });
     }
 
-    m_listFiles->setModel(m_sources.get());
+    auto *listed = new FileListImages(this);
+    listed->setSourceModel(m_sources.get());
+    m_listFiles->setModel(listed);
+    m_listFiles->setIconSize(QSize(kListImageSide, kListImageSide));
     m_listFiles->verticalHeader()->hide();
     m_listFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);

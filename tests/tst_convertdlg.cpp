@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTimer>
 
 // The real window, offscreen, with the real tools.
@@ -149,6 +150,10 @@ void TstConvertDlg::droppedFileIsProbedAndADuplicateRefused()
     QTRY_COMPARE_WITH_TIMEOUT(m_window->sources().text(0, SourceListModel::DurationColumn),
                               QStringLiteral("00:00:03"), 10000);
     QCOMPARE(m_window->sources().text(0, SourceListModel::FrameSizeColumn), QStringLiteral("320x240"));
+    // The row shows the list's first small image at the head of its first column, and only there.
+    const QAbstractItemModel *shown = qobject_cast<QTableView *>(m_window->control(1004))->model();
+    QCOMPARE(shown->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().size(), QSize(16, 16));
+    QVERIFY(shown->index(0, 1).data(Qt::DecorationRole).isNull());
     drop({m_clip});
     QCOMPARE(text(1006), kDuplicateText);
     drop({m_dir.path()}); // a folder: nothing, not even a message
