@@ -4,6 +4,8 @@
 #include "app/helpdlg.h"
 #include "app/outputfolder.h"
 #include "app/trayicon.h"
+#include "controls/xpgroupbox.h"
+#include "controls/xpstylebutton.h"
 #include "deploy/tooldeploy.h"
 #include "platform/affinity.h"
 #include "platform/toolfolder.h"
@@ -19,14 +21,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
@@ -205,8 +205,8 @@ void CConvertDlg::createControls()
         const QString text = QString::fromUtf8(item.text);
         QWidget *widget = nullptr;
         switch (item.kind) {
-        case Kind::Group: widget = new QGroupBox(text, this); break;
-        case Kind::Button: widget = new QPushButton(text, this); break;
+        case Kind::Group: widget = new CXPGroupBox(text, this); break;
+        case Kind::Button: widget = new CXPStyleButton(text, this); break;
         case Kind::Label:
         case Kind::Value: widget = new QLabel(text, this); break;
         case Kind::CentredValue: {
@@ -241,17 +241,17 @@ void CConvertDlg::createControls()
     }
 
     const auto at = [this](int id) { return m_controls.value(id); };
-    m_grpMode = qobject_cast<QGroupBox *>(at(IDC_GROUP_MODE));
-    m_grpFileInfo = qobject_cast<QGroupBox *>(at(IDC_GROUP_INFO));
-    m_grpOutputType = qobject_cast<QGroupBox *>(at(IDC_GROUP_TYPE));
-    m_btnAdd = qobject_cast<QPushButton *>(at(IDC_ADD));
-    m_btnRemove = qobject_cast<QPushButton *>(at(IDC_REMOVE));
-    m_btnStart = qobject_cast<QPushButton *>(at(IDC_START));
-    m_btnPause = qobject_cast<QPushButton *>(at(IDC_PAUSE));
-    m_btnStop = qobject_cast<QPushButton *>(at(IDC_STOP));
-    m_btnOutputDir = qobject_cast<QPushButton *>(at(IDC_OUTPUT_DIR));
-    m_btnSettings = qobject_cast<QPushButton *>(at(IDC_SETTINGS));
-    m_btnHelp = qobject_cast<QPushButton *>(at(IDC_HELP));
+    m_grpMode = qobject_cast<CXPGroupBox *>(at(IDC_GROUP_MODE));
+    m_grpFileInfo = qobject_cast<CXPGroupBox *>(at(IDC_GROUP_INFO));
+    m_grpOutputType = qobject_cast<CXPGroupBox *>(at(IDC_GROUP_TYPE));
+    m_btnAdd = qobject_cast<CXPStyleButton *>(at(IDC_ADD));
+    m_btnRemove = qobject_cast<CXPStyleButton *>(at(IDC_REMOVE));
+    m_btnStart = qobject_cast<CXPStyleButton *>(at(IDC_START));
+    m_btnPause = qobject_cast<CXPStyleButton *>(at(IDC_PAUSE));
+    m_btnStop = qobject_cast<CXPStyleButton *>(at(IDC_STOP));
+    m_btnOutputDir = qobject_cast<CXPStyleButton *>(at(IDC_OUTPUT_DIR));
+    m_btnSettings = qobject_cast<CXPStyleButton *>(at(IDC_SETTINGS));
+    m_btnHelp = qobject_cast<CXPStyleButton *>(at(IDC_HELP));
     m_listFiles = qobject_cast<QTableView *>(at(IDC_LIST));
     m_ctlProgress = qobject_cast<QProgressBar *>(at(IDC_PROGRESS));
     m_stcStatus = qobject_cast<QLabel *>(at(IDC_STATUS));
@@ -308,14 +308,14 @@ void CConvertDlg::createControls()
     m_stcBanner->setPixmap(BannerPixmap(129));
     m_stcBanner->setScaledContents(true);
 
-    connect(m_btnAdd, &QPushButton::clicked, this, &CConvertDlg::OnAdd);
-    connect(m_btnRemove, &QPushButton::clicked, this, &CConvertDlg::OnRemove);
-    connect(m_btnStart, &QPushButton::clicked, this, &CConvertDlg::OnStart);
-    connect(m_btnPause, &QPushButton::clicked, this, &CConvertDlg::OnPause);
-    connect(m_btnStop, &QPushButton::clicked, this, &CConvertDlg::OnStop);
-    connect(m_btnOutputDir, &QPushButton::clicked, this, &CConvertDlg::OnOutputDir);
-    connect(m_btnSettings, &QPushButton::clicked, this, &CConvertDlg::OnSettings);
-    connect(m_btnHelp, &QPushButton::clicked, this, &CConvertDlg::OnShowHelp);
+    connect(m_btnAdd, &QAbstractButton::clicked, this, &CConvertDlg::OnAdd);
+    connect(m_btnRemove, &QAbstractButton::clicked, this, &CConvertDlg::OnRemove);
+    connect(m_btnStart, &QAbstractButton::clicked, this, &CConvertDlg::OnStart);
+    connect(m_btnPause, &QAbstractButton::clicked, this, &CConvertDlg::OnPause);
+    connect(m_btnStop, &QAbstractButton::clicked, this, &CConvertDlg::OnStop);
+    connect(m_btnOutputDir, &QAbstractButton::clicked, this, &CConvertDlg::OnOutputDir);
+    connect(m_btnSettings, &QAbstractButton::clicked, this, &CConvertDlg::OnSettings);
+    connect(m_btnHelp, &QAbstractButton::clicked, this, &CConvertDlg::OnShowHelp);
     connect(m_cboResolution, &QComboBox::activated, this, &CConvertDlg::OnSelchangeResolution);
     connect(m_cboBitrate, &QComboBox::activated, this, &CConvertDlg::OnSelchangeBitrate);
     connect(m_cboFrameRate, &QComboBox::activated, this, &CConvertDlg::OnSelchangeFrameRate);
@@ -342,12 +342,14 @@ void CConvertDlg::OnInitDialog(const StartUp &startUp)
     m_radSmart->setChecked(true);
     m_outputTypes->button(ProfileOf(OUT_MP4).radioId)->setChecked(true);
     for (const auto &[control, picture] : kButtonIcons)
-        qobject_cast<QPushButton *>(m_controls.value(control))->setIcon(ResourceIcon(picture));
+        qobject_cast<CXPStyleButton *>(m_controls.value(control))->SetIcon(ResourceIcon(picture));
     m_tray = new CTrayIcon(this);
     connect(m_tray, &CTrayIcon::exitRequested, this, &QDialog::accept);
     if (CTrayIcon::isAvailable())
         m_tray->show();
     setAcceptDrops(true);
+    for (CXPGroupBox *group : {m_grpMode, m_grpOutputType, m_grpFileInfo})
+        group->SetGroupStyle(CXPGroupBox::GBS_WINDOW);
     m_ctlProgress->setRange(0, 100);
     m_ctlProgress->setValue(0);
     if (ReadUsableRoot().isEmpty() && startUp.settings)
@@ -373,7 +375,7 @@ QString CConvertDlg::controlText(int id) const
         return label->text();
     if (auto *button = qobject_cast<QAbstractButton *>(widget))
         return button->text();
-    if (auto *group = qobject_cast<QGroupBox *>(widget))
+    if (auto *group = qobject_cast<CXPGroupBox *>(widget))
         return group->title();
     if (auto *box = qobject_cast<QComboBox *>(widget))
         return box->currentText();
@@ -446,7 +448,7 @@ void CConvertDlg::OnPause()
     // The button is a toggle of its own: it flips on every click, batch or not.
     m_bPaused = !m_bPaused;
     m_btnPause->setText(m_bPaused ? kPausedCaption : kPauseCaption);
-    m_btnPause->setIcon(ResourceIcon(m_bPaused ? kContinueIcon : kPauseIcon));
+    m_btnPause->SetIcon(ResourceIcon(m_bPaused ? kContinueIcon : kPauseIcon));
     if (m_bPaused)
         m_batch->OnPause();
     else

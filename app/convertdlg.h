@@ -12,14 +12,14 @@
 
 class QButtonGroup;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QProgressBar;
-class QPushButton;
 class QRadioButton;
 class QTableView;
 class QTimer;
 class CTrayIcon;
+class CXPGroupBox;
+class CXPStyleButton;
 
 // The main window, laid out from its dialog template in dialog units. It holds no conversion logic:
 // the list is a view on the source model, the output panel mirrors OutputPanel, and the buttons
@@ -92,18 +92,18 @@ public:
     bool m_bBannerFirst = true;
 
     QLabel *m_stcBanner = nullptr;
-    QPushButton *m_btnAdd = nullptr;
-    QPushButton *m_btnRemove = nullptr;
-    QPushButton *m_btnStart = nullptr;
-    QPushButton *m_btnPause = nullptr;
-    QPushButton *m_btnStop = nullptr;
-    QPushButton *m_btnOutputDir = nullptr;
-    QPushButton *m_btnSettings = nullptr;
-    QPushButton *m_btnHelp = nullptr;
+    CXPStyleButton *m_btnAdd = nullptr;
+    CXPStyleButton *m_btnRemove = nullptr;
+    CXPStyleButton *m_btnStart = nullptr;
+    CXPStyleButton *m_btnPause = nullptr;
+    CXPStyleButton *m_btnStop = nullptr;
+    CXPStyleButton *m_btnOutputDir = nullptr;
+    CXPStyleButton *m_btnSettings = nullptr;
+    CXPStyleButton *m_btnHelp = nullptr;
     QTableView *m_listFiles = nullptr;
-    QGroupBox *m_grpFileInfo = nullptr;
-    QGroupBox *m_grpMode = nullptr;
-    QGroupBox *m_grpOutputType = nullptr;
+    CXPGroupBox *m_grpFileInfo = nullptr;
+    CXPGroupBox *m_grpMode = nullptr;
+    CXPGroupBox *m_grpOutputType = nullptr;
     QProgressBar *m_ctlProgress = nullptr;
     QLabel *m_stcStatus = nullptr;
     QLabel *m_stcFormat = nullptr;

@@ -1,13 +1,13 @@
 #include "app/helpdlg.h"
 
 #include "app/dialogunits.h"
+#include "controls/xpstylebutton.h"
 #include "res/artwork.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QStandardPaths>
 
 namespace {
@@ -88,14 +88,14 @@ CHelpDlg::CHelpDlg(QWidget *parent, PageOpener opener) : QDialog(parent), m_open
     const int right = width() - units.x(4);
 
     for (const HelpButton &button : kButtons) {
-        auto *push = new QPushButton(ResourceIcon(button.icon), QString::fromUtf8(button.text), this);
+        auto *push = new CXPStyleButton(QString::fromUtf8(button.text), this);
+        push->SetIcon(ResourceIcon(button.icon));
         push->setObjectName(QString::number(button.id));
-        push->setAutoDefault(false);
         push->setGeometry(units.rect(button.x, button.y, button.width, button.height));
         if (button.handler)
-            connect(push, &QPushButton::clicked, this, button.handler);
+            connect(push, &QAbstractButton::clicked, this, button.handler);
         else
-            connect(push, &QPushButton::clicked, this, &QDialog::accept);
+            connect(push, &QAbstractButton::clicked, this, &QDialog::accept);
     }
     for (const HelpLabel &text : kLabels) {
         auto *label = new QLabel(QString::fromUtf8(text.text), this);

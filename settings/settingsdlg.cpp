@@ -1,6 +1,8 @@
 #include "settings/settingsdlg.h"
 
 #include "app/dialogunits.h"
+#include "controls/xpgroupbox.h"
+#include "controls/xpstylebutton.h"
 #include "res/artwork.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsstore.h"
@@ -9,11 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStorageInfo>
 
@@ -95,13 +95,8 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
         const QString text = QString::fromUtf8(item.text);
         QWidget *widget = nullptr;
         switch (item.kind) {
-        case Kind::Group: widget = new QGroupBox(text, this); break;
-        case Kind::Button: {
-            auto *button = new QPushButton(text, this);
-            button->setAutoDefault(false);
-            widget = button;
-            break;
-        }
+        case Kind::Group: widget = new CXPGroupBox(text, this); break;
+        case Kind::Button: widget = new CXPStyleButton(text, this); break;
         case Kind::Edit: widget = m_edtPath = new QLineEdit(this); break;
         case Kind::Label: widget = new QLabel(text, this); break;
         case Kind::RightLabel: {
@@ -125,14 +120,16 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
         }
         widget->setObjectName(QString::number(item.id));
         PlaceControl(widget, units.rect(item.x, item.y, item.width, item.height), width() - units.x(4));
-        if (auto *button = qobject_cast<QPushButton *>(widget)) {
-            button->setIcon(ResourceIcon(item.id == 1037 ? 174 : item.id == 1038 ? 133 : 132));
+        if (auto *button = qobject_cast<CXPStyleButton *>(widget)) {
+            button->SetIcon(ResourceIcon(item.id == 1037 ? 174 : item.id == 1038 ? 133 : 132));
             switch (item.id) {
-            case 1037: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse); break;
-            case 1038: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnSave); break;
-            case 1039: connect(button, &QPushButton::clicked, this, &CSettingsDlg::OnCancelButton); break;
+            case 1037: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnBrowse); break;
+            case 1038: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnSave); break;
+            case 1039: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnCancelButton); break;
             }
         }
+        if (auto *group = qobject_cast<CXPGroupBox *>(widget))
+            group->SetGroupStyle(CXPGroupBox::GBS_WINDOW);
     }
     connect(m_edtPath, &QLineEdit::textChanged, this, &CSettingsDlg::OnChangePath);
     OnInitDialog();

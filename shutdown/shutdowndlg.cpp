@@ -1,11 +1,11 @@
 #include "shutdown/shutdowndlg.h"
 
 #include "app/dialogunits.h"
+#include "controls/xpstylebutton.h"
 #include "res/artwork.h"
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -34,10 +34,10 @@ CShutdownDlg::CShutdownDlg(std::function<void()> shutdownComputer, std::function
     notice->setWordWrap(true);
     PlaceControl(notice, units.rect(19, 15, 215, 26), width() - units.x(4));
     const auto button = [&](const char *text, int x, int icon, void (CShutdownDlg::*handler)()) {
-        auto *push = new QPushButton(ResourceIcon(icon), QString::fromUtf8(text), this);
-        push->setAutoDefault(false);
+        auto *push = new CXPStyleButton(QString::fromUtf8(text), this);
+        push->SetIcon(ResourceIcon(icon));
         push->setGeometry(units.rect(x, 76, 54, 26));
-        connect(push, &QPushButton::clicked, this, handler);
+        connect(push, &QAbstractButton::clicked, this, handler);
     };
     button("设置", 175, 145, &CShutdownDlg::OnShutdownSettings);
     button("立即关机", 99, 137, &CShutdownDlg::OnShutdownNow);

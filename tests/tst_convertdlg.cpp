@@ -1,5 +1,8 @@
 #include "app/convertdlg.h"
 #include "app/trayicon.h"
+#include "controls/xpgroupbox.h"
+#include "controls/xpstylebutton.h"
+#include "res/artwork.h"
 #include "shutdown/shutdowndlg.h"
 #include "deploy/tooldeploy.h"
 #include "platform/toolfolder.h"
@@ -19,6 +22,19 @@
 #include <QTimer>
 
 // The real window, offscreen, with the real tools.
+namespace {
+
+const std::pair<int, int> kButtonIcons[] = {{1007, 138}, {1003, 144}, {1001, 132}, {1002, 136},
+                                            {1000, 143}, {1023, 134}, {1041, 174}, {1027, 145}};
+
+bool sameIcon(const CXPStyleButton *button, int picture)
+{
+    return button && button->captionIcon().pixmap(16, 16).toImage() ==
+                         ResourceIcon(picture).pixmap(16, 16).toImage();
+}
+
+} // namespace
+
 class TstConvertDlg : public QObject {
     Q_OBJECT
 private slots:
@@ -96,8 +112,11 @@ void TstConvertDlg::opensWithPhoneMp4AndItsDefaults()
              QStringList({"mp4", "320x240", "128", "15"}));
     QCOMPARE(text(1006), QStringLiteral("支持拖拽方式添加文件"));
     QCOMPARE(m_settingsCalls, 0);
-    for (int id : {1000, 1001, 1002, 1007, 1003, 1041, 1027, 1023})
-        QVERIFY(qobject_cast<QPushButton *>(m_window->control(id)));
+    // Skinned: every push button has its icon, every group box the window style.
+    for (const auto &[id, icon] : kButtonIcons)
+        QVERIFY2(sameIcon(qobject_cast<CXPStyleButton *>(m_window->control(id)), icon), qPrintable(QString::number(id)));
+    for (int id : {1024, 1025, 1028})
+        QCOMPARE(qobject_cast<CXPGroupBox *>(m_window->control(id))->groupStyle(), int(CXPGroupBox::GBS_WINDOW));
     QCOMPARE(QStringList({text(1000), text(1001), text(1002), text(1007), text(1003), text(1041),
                           text(1027), text(1023)}),
              QStringList({"添加", "移除", "开始转换", "暂停", "停止", "输出路径", "设置", "帮助"}));
@@ -197,9 +216,11 @@ void TstConvertDlg::pauseToggleAndStop()
     // With no batch the toggle still flips and says so.
     pause->click();
     QCOMPARE(pause->text(), QStringLiteral("继续"));
+    QVERIFY(sameIcon(qobject_cast<CXPStyleButton *>(pause), 137));
     QCOMPARE(text(1006), kPausedText);
     pause->click();
     QCOMPARE(pause->text(), QStringLiteral("暂停"));
+    QVERIFY(sameIcon(qobject_cast<CXPStyleButton *>(pause), 138));
     QCOMPARE(text(1006), kContinuingText);
 
     drop({m_clip});
