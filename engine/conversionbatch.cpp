@@ -29,6 +29,8 @@ QString reasonOf(const ToolResult &result, const BatchStep &step)
     const QString tool = QFileInfo(step.command.program).fileName();
     if (!result.started)
         return tool + QStringLiteral(": could not be started");
+    if (result.silent)
+        return tool + QStringLiteral(": printed nothing for too long and was ended");
     if (result.crashed)
         return tool + QStringLiteral(": crashed (") + result.lastLine() + QLatin1Char(')');
     if (result.exitCode != 0) {
@@ -187,6 +189,7 @@ void ConversionBatch::runStep()
     const BatchStep &step = m_plan.steps[m_stepIndex];
     emit statusMessage(step.statusText);
     m_run = std::make_unique<ToolRun>(step.command, step.priority);
+    m_run->setSilenceLimit(m_silenceLimitMs);
     if (step.reportsProgress) {
         connect(m_run.get(), &ToolRun::chunkRead, this, [this](QByteArrayView chunk) {
             const auto percent = m_progress.feed(chunk);
@@ -230,6 +233,7 @@ void ConversionBatch::stepFinished(const ToolResult &result)
 void ConversionBatch::startSideRun(const BatchStep &step)
 {
     auto run = std::make_unique<ToolRun>(step.command, step.priority);
+    run->setSilenceLimit(m_silenceLimitMs);
     ToolRun *started = run.get();
     connect(started, &ToolRun::finished, this, [this, started] {
         std::erase_if(m_sideRuns, [started](const auto &side) { return side.get() == started; });

@@ -49,6 +49,12 @@ public:
     bool isRunning() const { return m_running; }
     bool isPaused() const { return m_paused; }
 
+    // A tool of the batch that prints nothing for this long is taken for hung: it is ended and its
+    // file fails. The encoder and ffmpeg print several times a second; the muxer is silent while
+    // it works, which takes a minute or two for a film of hours.
+    static constexpr int kToolSilenceLimitMs = 5 * 60 * 1000;
+    void setToolSilenceLimit(int msecs) { m_silenceLimitMs = msecs; }
+
 signals:
     void statusMessage(const QString &text);
     void progressChanged(int percent);
@@ -78,6 +84,7 @@ private:
     OutputNowSource m_outputNow;
     OutputDirSource m_outputDir;
 
+    int m_silenceLimitMs = kToolSilenceLimitMs;
     bool m_running = false;
     bool m_paused = false;
     bool m_stopping = false;

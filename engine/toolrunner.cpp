@@ -30,6 +30,8 @@ ToolRun::ToolRun(ToolCommand command, ToolPriority priority, QObject *parent)
     connect(&m_process, &QProcess::finished, this, &ToolRun::finish);
     m_limitTimer.setSingleShot(true);
     connect(&m_limitTimer, &QTimer::timeout, this, &ToolRun::endAtTimeLimit);
+    m_silenceTimer.setSingleShot(true);
+    connect(&m_silenceTimer, &QTimer::timeout, this, &ToolRun::endForSilence);
 }
 
 ToolRun::~ToolRun()
@@ -54,6 +56,8 @@ bool ToolRun::start()
         m_deadline.setRemainingTime(m_timeLimitMs);
         m_limitTimer.start(m_timeLimitMs);
     }
+    if (m_silenceLimitMs > 0)
+        m_silenceTimer.start(m_silenceLimitMs);
     return true;
 }
 
@@ -77,9 +81,30 @@ void ToolRun::endAtTimeLimit()
     KillToolProcess(m_pid);
 }
 
-bool ToolRun::suspend() { return isRunning() && SuspendToolProcess(m_pid); }
+void ToolRun::endForSilence()
+{
+    if (!isRunning())
+        return;
+    m_result.silent = true;
+    KillToolProcess(m_pid);
+}
 
-bool ToolRun::resume() { return isRunning() && ResumeToolProcess(m_pid); }
+bool ToolRun::suspend()
+{
+    if (!isRunning() || !SuspendToolProcess(m_pid))
+        return false;
+    m_silenceTimer.stop(); // a paused tool has nothing to say
+    return true;
+}
+
+bool ToolRun::resume()
+{
+    if (!isRunning() || !ResumeToolProcess(m_pid))
+        return false;
+    if (m_silenceLimitMs > 0)
+        m_silenceTimer.start(m_silenceLimitMs);
+    return true;
+}
 
 bool ToolRun::terminate() { return isRunning() && TerminateToolProcess(m_pid); }
 
@@ -98,6 +123,8 @@ void ToolRun::readOutput()
     const QByteArray chunk = m_process.readAllStandardOutput();
     if (chunk.isEmpty())
         return;
+    if (m_silenceTimer.isActive())
+        m_silenceTimer.start(m_silenceLimitMs);
     m_result.lastOutput.append(chunk);
     if (m_result.lastOutput.size() > kKeptOutput)
         m_result.lastOutput.remove(0, m_result.lastOutput.size() - kKeptOutput);
@@ -111,6 +138,7 @@ void ToolRun::finish(int exitCode, QProcess::ExitStatus status)
     readOutput();
     m_finished = true;
     m_limitTimer.stop();
+    m_silenceTimer.stop();
     m_result.crashed = status == QProcess::CrashExit;
     m_result.exitCode = exitCode;
     emit finished(m_result);

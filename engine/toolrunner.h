@@ -18,10 +18,11 @@ struct ToolResult {
     bool started = false;
     bool crashed = false;
     bool timedOut = false; // ended by the run's time limit
+    bool silent = false;   // ended for printing nothing for longer than its silence limit
     int exitCode = -1;
     QByteArray lastOutput;
 
-    bool succeeded() const { return started && !crashed && !timedOut && exitCode == 0; }
+    bool succeeded() const { return started && !crashed && !timedOut && !silent && exitCode == 0; }
     QString lastLine() const;
 };
 
@@ -35,6 +36,9 @@ public:
 
     // A tool that has not ended this long after its start is killed. 0 (the default): no limit.
     void setTimeLimit(int msecs) { m_timeLimitMs = msecs; }
+    // A tool that prints nothing for this long while it runs (not counting time paused) is killed.
+    // 0 (the default): no limit.
+    void setSilenceLimit(int msecs) { m_silenceLimitMs = msecs; }
 
     // False when the tool could not be started; `finished` then follows at once.
     bool start();
@@ -61,6 +65,7 @@ private:
     void readOutput();
     void finish(int exitCode, QProcess::ExitStatus status);
     void endAtTimeLimit();
+    void endForSilence();
 
     ToolCommand m_command;
     QProcess m_process;
@@ -69,6 +74,8 @@ private:
     int m_timeLimitMs = 0;
     QDeadlineTimer m_deadline = QDeadlineTimer::Forever;
     QTimer m_limitTimer;
+    int m_silenceLimitMs = 0;
+    QTimer m_silenceTimer;
     ToolResult m_result;
 };
 

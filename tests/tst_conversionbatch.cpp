@@ -13,7 +13,8 @@ using TestSupport::processAlive;
 namespace {
 
 // One stand-in for every tool. It notes its process id, then behaves as its mode file says:
-// "fail" (complains and exits 1), "empty" (exits 0 having written nothing), "slow" (prints the
+// "fail" (complains and exits 1), "empty" (exits 0 having written nothing), "hang" (says nothing
+// and never ends), "slow" (prints the
 // encoder's status lines for a few seconds), "slowthumb" (a thumbnail takes half a minute) or, by
 // default, writes its output at once. The output
 // is the argument after -o, else the last one. The prober prints a length for every file.
@@ -28,6 +29,7 @@ mode=$(cat "$dir/$name.mode" 2>/dev/null)
 case "$mode" in
   fail) echo "$name: cannot convert this" >&2; exit 1 ;;
   empty) exit 0 ;;
+  hang) exec sleep 600 ;;
   slowthumb) case "$out" in *.THM) sleep 30 ;; esac ;;
   slow) for p in 0 10 20 30 40 50 60 70 80 90 100; do
           printf 'Pos: 1.0s 1f (%2d%%) 9fps Trem: 0min 0mb A-V:0.000 [0:0]\r' $p; sleep 0.3
@@ -241,6 +243,8 @@ void TstConversionBatch::failingPassKeepsTheIntermediateAndTheNextRowConverts_da
     QTest::newRow("mp4, audio makes nothing") << int(OUT_MP4) << "ffmpeg" << "empty" << ".avi";
     QTest::newRow("3gp pass fails") << int(OUT_3GP) << "ffmpeg" << "fail" << ".avi";
     QTest::newRow("psp audio fails") << int(OUT_PSP) << "ffmpeg" << "fail" << ".mp4";
+    QTest::newRow("mp4, muxer hangs") << int(OUT_MP4) << "mp4creator" << "hang" << ".avi";
+    QTest::newRow("avi, encoder hangs") << int(OUT_AVI) << "mencoder" << "hang" << ".none";
 }
 
 void TstConversionBatch::failingPassKeepsTheIntermediateAndTheNextRowConverts()
@@ -258,12 +262,17 @@ void TstConversionBatch::failingPassKeepsTheIntermediateAndTheNextRowConverts()
     setMode(tool, mode);
     connect(m_batch.get(), &ConversionBatch::fileFinished, this,
             [this, tool] { QFile::remove(m_toolDir + tool + ".mode"); });
+    m_batch->setToolSilenceLimit(1000); // a hung tool is taken for one after a second
     QVERIFY(start());
     QVERIFY(runToEnd());
     QCOMPARE(m_outcomes.size(), 2);
     QVERIFY(!m_outcomes[0].succeeded);
     QVERIFY(m_outcomes[0].reason.startsWith(tool + ": "));
     QVERIFY(m_outcomes[1].succeeded);
+    if (keptExtension == ".none") {
+        QCOMPARE(outputFiles(), QStringList{QFileInfo(m_outcomes[1].finalFile).fileName()});
+        return;
+    }
 
     // The failed file leaves the encoder's output and no raw streams; the good one only its final.
     QStringList left = outputFiles();

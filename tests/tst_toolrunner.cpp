@@ -3,6 +3,7 @@
 #include "testsupport.h"
 
 #include <QFile>
+#include <QTimer>
 
 #include <csignal>
 
@@ -46,6 +47,8 @@ private slots:
     void toolThatFailsIsReportedWithItsLastLine();
     void encoderRunsAtIdlePriorityProberAtNormal();
     void pauseResumeAndEndReachTheWholeProcessGroup();
+    void silenceLimitEndsOnlyAToolThatSaysNothing_data();
+    void silenceLimitEndsOnlyAToolThatSaysNothing();
 
 private:
     QTemporaryDir m_dir;
@@ -211,6 +214,42 @@ void TstToolRunner::pauseResumeAndEndReachTheWholeProcessGroup()
     QVERIFY(!run.isRunning());
     QTRY_VERIFY(!processAlive(helper));
     QVERIFY(!run.suspend()); // nothing left to signal
+}
+
+void TstToolRunner::silenceLimitEndsOnlyAToolThatSaysNothing_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("pauseMs"); // paused this long after its first line, if not 0
+    QTest::addColumn<bool>("silent");
+    QTest::newRow("hangs without a word") << QByteArray("exec sleep 30") << 0 << true;
+    QTest::newRow("falls silent after a line") << QByteArray("echo working\nexec sleep 30") << 0 << true;
+    QTest::newRow("talks more often than the limit")
+        << QByteArray("for i in 1 2 3 4 5 6 7 8; do echo $i; sleep 0.2; done") << 0 << false;
+    QTest::newRow("paused longer than the limit")
+        << QByteArray("echo first\nsleep 0.3\necho second") << 1500 << false;
+}
+
+void TstToolRunner::silenceLimitEndsOnlyAToolThatSaysNothing()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, pauseMs);
+    QFETCH(bool, silent);
+    const QString tool = writeFakeTool(m_dir, "quiet", body);
+    ToolRun run(commandOf(tool), ToolPriority::Normal);
+    run.setSilenceLimit(700);
+    QSignalSpy finished(&run, &ToolRun::finished);
+    if (pauseMs) {
+        connect(&run, &ToolRun::chunkRead, this, [&run, pauseMs](QByteArrayView chunk) {
+            if (chunk.startsWith("first") && run.suspend())
+                QTimer::singleShot(pauseMs, &run, [&run] { run.resume(); });
+        });
+    }
+    QVERIFY(run.start());
+    const qint64 pid = run.processId();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(run.result().silent, silent);
+    QCOMPARE(run.result().succeeded(), !silent);
+    QTRY_VERIFY(!processAlive(pid));
 }
 
 ZEPORA_TEST_MAIN(TstToolRunner)
