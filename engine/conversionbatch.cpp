@@ -179,8 +179,15 @@ void ConversionBatch::runStep()
 {
     if (m_stopping || holdWhilePaused(&ConversionBatch::runStep))
         return;
-    while (m_stepIndex < m_plan.steps.size() && !m_plan.steps[m_stepIndex].waited)
-        startSideRun(m_plan.steps[m_stepIndex++]);
+    while (m_stepIndex < m_plan.steps.size()) {
+        const BatchStep &step = m_plan.steps[m_stepIndex];
+        if (!step.skippedWithout.isEmpty() && !holdsSomething(step.skippedWithout))
+            ++m_stepIndex;
+        else if (!step.waited)
+            startSideRun(m_plan.steps[m_stepIndex++]);
+        else
+            break;
+    }
     if (m_stepIndex >= m_plan.steps.size()) {
         finishFile(true, {});
         return;
@@ -212,7 +219,8 @@ void ConversionBatch::stepFinished(const ToolResult &result)
         return;
     }
     const BatchStep &step = m_plan.steps[m_stepIndex];
-    if (!result.succeeded() || (!step.output.isEmpty() && !holdsSomething(step.output))) {
+    const bool outputMissing = !step.output.isEmpty() && !step.outputMayBeEmpty && !holdsSomething(step.output);
+    if (!result.succeeded() || outputMissing) {
         finishFile(false, reasonOf(result, step));
         return;
     }

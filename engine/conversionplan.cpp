@@ -40,38 +40,41 @@ QList<BatchStep> MuxToMp4Steps(const QString &toolDir, const QString &input, boo
     const QString final = base + QStringLiteral(".mp4");
     const QString bitrate = QString::number(aacBitrate);
 
-    return {
-        passStep(tool(toolDir, kEncoderTool)
-                     .options(QStringLiteral("-ovc copy -nosound -of rawvideo -o"))
-                     .path(rawVideo)
-                     .path(input)
-                     .command(),
-                 rawVideo),
-        passStep(tool(toolDir, kEncoderTool)
-                     .options(QStringLiteral("-ovc frameno -oac copy -of rawaudio -o"))
-                     .path(rawMp3)
-                     .path(input)
-                     .command(),
-                 rawMp3),
-        // Today's encoder makes no AAC: the second encoder turns the MP3 into ADTS AAC-LC.
-        passStep(tool(toolDir, kSecondEncoderTool)
-                     .options(QStringLiteral("-y -i"))
-                     .path(rawMp3)
-                     .options(QStringLiteral("-vn -acodec aac -ab {bitrate}k -f adts"),
-                              {{QStringLiteral("{bitrate}"), bitrate}})
-                     .path(rawAac)
-                     .command(),
-                 rawAac),
-        passStep(tool(toolDir, kMuxerTool)
-                     .options(QStringLiteral("-c"))
-                     .path(rawVideo)
-                     .options(QStringLiteral("-rate={fps}"), {{QStringLiteral("{fps}"), frameRate}})
-                     .path(final)
-                     .command(),
-                 final),
-        passStep(tool(toolDir, kMuxerTool).options(QStringLiteral("-c")).path(rawAac).path(final).command(),
-                 final),
-    };
+    BatchStep exportVideo = passStep(tool(toolDir, kEncoderTool)
+                                         .options(QStringLiteral("-ovc copy -nosound -of rawvideo -o"))
+                                         .path(rawVideo)
+                                         .path(input)
+                                         .command(),
+                                     rawVideo);
+    BatchStep exportAudio = passStep(tool(toolDir, kEncoderTool)
+                                         .options(QStringLiteral("-ovc frameno -oac copy -of rawaudio -o"))
+                                         .path(rawMp3)
+                                         .path(input)
+                                         .command(),
+                                     rawMp3);
+    // A source without sound makes an MP4 without sound rather than a failure.
+    exportAudio.outputMayBeEmpty = true;
+    // Today's encoder makes no AAC: the second encoder turns the MP3 into ADTS AAC-LC.
+    BatchStep makeAac = passStep(tool(toolDir, kSecondEncoderTool)
+                                     .options(QStringLiteral("-y -i"))
+                                     .path(rawMp3)
+                                     .options(QStringLiteral("-vn -acodec aac -ab {bitrate}k -f adts"),
+                                              {{QStringLiteral("{bitrate}"), bitrate}})
+                                     .path(rawAac)
+                                     .command(),
+                                 rawAac);
+    makeAac.skippedWithout = rawMp3;
+    BatchStep muxVideo = passStep(tool(toolDir, kMuxerTool)
+                                      .options(QStringLiteral("-c"))
+                                      .path(rawVideo)
+                                      .options(QStringLiteral("-rate={fps}"), {{QStringLiteral("{fps}"), frameRate}})
+                                      .path(final)
+                                      .command(),
+                                  final);
+    BatchStep muxAudio = passStep(tool(toolDir, kMuxerTool).options(QStringLiteral("-c")).path(rawAac).path(final).command(),
+                                  final);
+    muxAudio.skippedWithout = rawAac;
+    return {exportVideo, exportAudio, makeAac, muxVideo, muxAudio};
 }
 
 BatchStep ThreeGpPassStep(const QString &toolDir, const QString &output, const QString &frameSize,

@@ -20,6 +20,8 @@ struct BatchStep {
     bool reportsProgress = false; // the encoder's percentage moves the bar
     QString output;               // must exist and hold something once the tool has ended
     QString replaces;             // after success the output takes this name, replacing its file
+    bool outputMayBeEmpty = false; // a source without sound has no sound to export
+    QString skippedWithout;       // the step is left out when this file holds nothing
     bool waited = true;           // false: runs beside the rest of the batch (the thumbnail)
 };
 
