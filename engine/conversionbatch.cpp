@@ -1,5 +1,6 @@
 #include "engine/conversionbatch.h"
 
+#include "platform/diskspace.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsstore.h"
 #include "sources/sourcelist.h"
@@ -23,6 +24,9 @@ bool samePath(const QString &a, const QString &b)
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
     return a == b || (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath());
 }
+
+// Less than this left on the output's volume after a step: the step ran out of room.
+constexpr qint64 kFullVolumeMargin = 64 * 1024;
 
 QString reasonOf(const ToolResult &result, const BatchStep &step)
 {
@@ -222,6 +226,15 @@ void ConversionBatch::stepFinished(const ToolResult &result)
     const bool outputMissing = !step.output.isEmpty() && !step.outputMayBeEmpty && !holdsSomething(step.output);
     if (!result.succeeded() || outputMissing) {
         finishFile(false, reasonOf(result, step));
+        return;
+    }
+    // The encoder says nothing when its writes fail and ends as if all went well: a volume left
+    // full after the step means the output was cut short.
+    const QString folder = QFileInfo(step.output).absolutePath();
+    const qint64 left = step.output.isEmpty() ? -1 : BytesLeftForWriting(folder);
+    if (left >= 0 && left < kFullVolumeMargin) {
+        finishFile(false, QStringLiteral("the volume of %1 is full: %2 is cut short")
+                              .arg(QDir::toNativeSeparators(folder), QFileInfo(step.output).fileName()));
         return;
     }
     if (!step.replaces.isEmpty()) {

@@ -90,6 +90,21 @@ bool groupStopped(qint64 pgid);
 // No process of the group is stopped (and the group still exists).
 bool groupRunning(qint64 pgid);
 
+// Makes this process the one that inherits orphans: a tool whose parent ended without ending it
+// becomes our child, where childProcesses() finds it.
+bool becomeChildSubreaper();
+
+struct ChildProcess {
+    qint64 pid = 0;
+    QByteArray name;  // the command name, as /proc gives it
+    QByteArray state; // "Z" for one that has ended and was not reaped
+};
+// The children of this process; ended ones are reaped on the way. Call it only while none of the
+// test's own programs runs: one that just ended would otherwise lose its exit status.
+QList<ChildProcess> childProcesses();
+// The process id of a running child with this command name, or 0; reaps nothing.
+qint64 runningChild(const QByteArray &name);
+
 // Decodes every stream of the file; true when the decoder reports no error. `errors` gets what it said.
 bool decodesCleanly(const QString &file, QByteArray *errors = nullptr);
 
