@@ -4,6 +4,7 @@
 #include "app/helpdlg.h"
 #include "app/outputfolder.h"
 #include "app/trayicon.h"
+#include "controls/flatcombobox.h"
 #include "controls/xpgroupbox.h"
 #include "controls/xpstylebutton.h"
 #include "deploy/tooldeploy.h"
@@ -226,9 +227,9 @@ void CConvertDlg::createControls()
         case Kind::List: widget = new QTableView(this); break;
         case Kind::Progress: widget = new QProgressBar(this); break;
         case Kind::Banner: widget = new QLabel(this); break;
-        case Kind::Combo: widget = new QComboBox(this); break;
+        case Kind::Combo: widget = new CCJFlatComboBox(this); break;
         case Kind::EditCombo: {
-            auto *box = new QComboBox(this);
+            auto *box = new CCJFlatComboBox(this);
             box->setEditable(true);
             box->setInsertPolicy(QComboBox::NoInsert);
             widget = box;

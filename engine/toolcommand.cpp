@@ -10,7 +10,7 @@ QString fillIn(const QString &text, const TemplateValues &values)
     QString filled;
     for (qsizetype i = 0; i < text.size();) {
         const auto match = std::find_if(values.begin(), values.end(), [&](const auto &entry) {
-            return QStringView(text).mid(i).startsWith(entry.first);
+            return !entry.first.isEmpty() && QStringView(text).mid(i).startsWith(entry.first);
         });
         if (match == values.end()) {
             filled += text.at(i++);

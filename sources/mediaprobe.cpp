@@ -75,8 +75,8 @@ void ProbeOutputReader::feed(QByteArrayView chunk)
     const qsizetype lastBreak =
         std::max(m_unfinishedLine.lastIndexOf('\r'), m_unfinishedLine.lastIndexOf('\n'));
     if (lastBreak >= 0) {
-        ParseProbeOutput(QString::fromLocal8Bit(m_unfinishedLine.left(lastBreak + 1)), m_result,
-                         m_probeSize);
+        const QString lines = m_decoder.decode(QByteArrayView(m_unfinishedLine).first(lastBreak + 1));
+        ParseProbeOutput(lines, m_result, m_probeSize);
         m_unfinishedLine.remove(0, lastBreak + 1);
     }
     if (m_unfinishedLine.size() > kMaxUnfinishedLine)
@@ -85,7 +85,8 @@ void ProbeOutputReader::feed(QByteArrayView chunk)
 
 void ProbeOutputReader::finish()
 {
-    ParseProbeOutput(QString::fromLocal8Bit(m_unfinishedLine), m_result, m_probeSize);
+    const QString lines = m_decoder.decode(m_unfinishedLine);
+    ParseProbeOutput(lines, m_result, m_probeSize);
     m_unfinishedLine.clear();
 }
 

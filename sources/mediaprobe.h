@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringDecoder>
 
 #include <memory>
 
@@ -35,6 +36,9 @@ public:
 
 private:
     QByteArray m_unfinishedLine;
+    // One decoder for the whole output, so that where the reads end changes nothing: a byte-order
+    // mark is dropped only at the very start.
+    QStringDecoder m_decoder{QStringDecoder::System};
     QString m_probeSize;
     ProbeResult m_result;
 };

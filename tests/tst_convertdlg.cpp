@@ -1,5 +1,6 @@
 #include "app/convertdlg.h"
 #include "app/trayicon.h"
+#include "controls/flatcombobox.h"
 #include "controls/xpgroupbox.h"
 #include "controls/xpstylebutton.h"
 #include "res/artwork.h"
@@ -117,6 +118,8 @@ void TstConvertDlg::opensWithPhoneMp4AndItsDefaults()
         QVERIFY2(sameIcon(qobject_cast<CXPStyleButton *>(m_window->control(id)), icon), qPrintable(QString::number(id)));
     for (int id : {1024, 1025, 1028})
         QCOMPARE(qobject_cast<CXPGroupBox *>(m_window->control(id))->groupStyle(), int(CXPGroupBox::GBS_WINDOW));
+    for (int id : {1014, 1026, 1035})
+        QVERIFY(qobject_cast<CCJFlatComboBox *>(m_window->control(id)));
     QCOMPARE(QStringList({text(1000), text(1001), text(1002), text(1007), text(1003), text(1041),
                           text(1027), text(1023)}),
              QStringList({"添加", "移除", "开始转换", "暂停", "停止", "输出路径", "设置", "帮助"}));

@@ -1,4 +1,5 @@
 #include "engine/encodercommand.h"
+#include "engine/toolcommand.h"
 #include "testsupport.h"
 
 namespace {
@@ -144,6 +145,11 @@ void TstEncoderCommand::valuesNeverSplitOrJoinArguments()
     QVERIFY(command.arguments.contains("scale=3 20:{height},harddup"));
     QVERIFY(command.arguments.contains("bitrate=256 -ovc copy:max_bframes=0"));
     QCOMPARE(command.arguments.count("-ovc"), 1);
+
+    // A placeholder without a name matches nothing (it once matched everywhere and never ended).
+    const ToolCommand unnamed =
+        ToolCommandBuilder("/t/tool").options("-a {x} -b", {{"", "v"}, {"{x}", "1 2"}}).command();
+    QCOMPARE(unnamed.arguments, QStringList({"-a", "1 2", "-b"}));
 }
 
 void TstEncoderCommand::mpgAndAviDifferOnlyInTheOutput()

@@ -146,6 +146,15 @@ void TstMediaProbe::lineCutByAReadIsParsedWhole()
     reader.feed("0.5");
     reader.finish();
     QCOMPARE(reader.result().duration, QStringLiteral("00:00:10"));
+
+    // A line whose byte-order mark is cut by a read reads as it does in one piece.
+    const QByteArray bomLine = "\n\xEF\xBB\xBFID_VIDEO_FORMAT\n";
+    ProbeOutputReader oneRead;
+    oneRead.feed(bomLine);
+    ProbeOutputReader twoReads;
+    twoReads.feed(bomLine.left(3));
+    twoReads.feed(bomLine.mid(3));
+    QCOMPARE(twoReads.result().codec, oneRead.result().codec);
 }
 
 void TstMediaProbe::realProberOnMadeFiles_data()
