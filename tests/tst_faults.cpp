@@ -181,9 +181,13 @@ void TstFaults::cleanup()
 
 void TstFaults::cleanupTestCase()
 {
-    qInfo("Fault suite: %lld cases", qlonglong(g_summary.size()));
-    for (const QString &line : std::as_const(g_summary))
-        qInfo("  %s", qPrintable(line));
+    const QString summary = QStringLiteral("Fault suite: %1 cases\n  ").arg(g_summary.size()) +
+                            g_summary.join(QStringLiteral("\n  ")) + '\n';
+    qInfo("%s", qPrintable(summary));
+    // Also beside the build, where the test command prints it after a passing run.
+    const QString buildDir = qEnvironmentVariable("ZEPORA_BINARY_DIR");
+    if (!buildDir.isEmpty())
+        writeBytes(buildDir + "/fault-summary.txt", summary.toUtf8());
 }
 
 void TstFaults::checkNoStrayTools()
