@@ -3,6 +3,7 @@
 #include "deploy/toolnames.h"
 
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <climits>
@@ -75,8 +76,7 @@ void ProbeOutputReader::feed(QByteArrayView chunk)
     const qsizetype lastBreak =
         std::max(m_unfinishedLine.lastIndexOf('\r'), m_unfinishedLine.lastIndexOf('\n'));
     if (lastBreak >= 0) {
-        const QString lines = m_decoder.decode(QByteArrayView(m_unfinishedLine).first(lastBreak + 1));
-        ParseProbeOutput(lines, m_result, m_probeSize);
+        parseLines(QByteArrayView(m_unfinishedLine).first(lastBreak + 1));
         m_unfinishedLine.remove(0, lastBreak + 1);
     }
     if (m_unfinishedLine.size() > kMaxUnfinishedLine)
@@ -85,9 +85,24 @@ void ProbeOutputReader::feed(QByteArrayView chunk)
 
 void ProbeOutputReader::finish()
 {
-    const QString lines = m_decoder.decode(m_unfinishedLine);
-    ParseProbeOutput(lines, m_result, m_probeSize);
+    parseLines(m_unfinishedLine);
     m_unfinishedLine.clear();
+}
+
+// Each piece is decoded on its own: it ends at a line break, which is never inside a character,
+// and a character cut short at the very end of the output reads as a replacement character
+// instead of being held back for bytes that never come.
+void ProbeOutputReader::parseLines(QByteArrayView lines)
+{
+    if (lines.isEmpty())
+        return;
+    QStringConverter::Flags flags = QStringConverter::Flag::Stateless;
+    if (m_startParsed)
+        flags |= QStringConverter::Flag::ConvertInitialBom;
+    m_startParsed = true;
+    QStringDecoder decoder(QStringDecoder::System, flags);
+    const QString text = decoder.decode(lines);
+    ParseProbeOutput(text, m_result, m_probeSize);
 }
 
 ToolCommand ProbeCommand(const QString &toolDir, const QString &sourceFile)

@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringDecoder>
 
 #include <memory>
 
@@ -35,10 +34,11 @@ public:
     const ProbeResult &result() const { return m_result; }
 
 private:
+    void parseLines(QByteArrayView lines);
+
     QByteArray m_unfinishedLine;
-    // One decoder for the whole output, so that where the reads end changes nothing: a byte-order
-    // mark is dropped only at the very start.
-    QStringDecoder m_decoder{QStringDecoder::System};
+    // A byte-order mark is dropped only at the very start of the output, wherever the reads end.
+    bool m_startParsed = false;
     QString m_probeSize;
     ProbeResult m_result;
 };

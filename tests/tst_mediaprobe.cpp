@@ -155,6 +155,16 @@ void TstMediaProbe::lineCutByAReadIsParsedWhole()
     twoReads.feed(bomLine.left(3));
     twoReads.feed(bomLine.mid(3));
     QCOMPARE(twoReads.result().codec, oneRead.result().codec);
+
+    // A character cut short at the very end of the output still counts, as it does in one piece.
+    const QByteArray cutShort = "ID_VIDEO_WIDTH=320\nID_VIDEO_HEIGHT=24\xC5";
+    for (const qsizetype cut : {qsizetype(0), qsizetype(19), cutShort.size()}) {
+        ProbeOutputReader reader;
+        reader.feed(cutShort.left(cut));
+        reader.feed(cutShort.mid(cut));
+        reader.finish();
+        QCOMPARE(reader.result().frameSize, QStringLiteral("320x24\uFFFD"));
+    }
 }
 
 void TstMediaProbe::realProberOnMadeFiles_data()
