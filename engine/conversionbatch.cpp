@@ -88,8 +88,8 @@ bool ConversionBatch::OnPause()
     if (!m_running || m_paused || m_stopping)
         return false;
     m_paused = true;
-    if (m_run)
-        m_run->suspend();
+    for (const StepRun &running : m_runs)
+        running.run->suspend();
     for (const auto &side : m_sideRuns)
         side->suspend();
     emit statusMessage(kPausedText);
@@ -101,8 +101,8 @@ bool ConversionBatch::OnContinue()
     if (!m_running || !m_paused)
         return false;
     m_paused = false;
-    if (m_run)
-        m_run->resume();
+    for (const StepRun &running : m_runs)
+        running.run->resume();
     for (const auto &side : m_sideRuns)
         side->resume();
     emit statusMessage(kContinuingText);
@@ -119,8 +119,8 @@ void ConversionBatch::OnStop()
     m_paused = false;
     m_resumeWith = nullptr;
     m_waitingForProbes = false;
-    if (m_run)
-        m_run->end();
+    for (const StepRun &running : m_runs)
+        running.run->end();
     for (const auto &side : m_sideRuns)
         side->end();
     setRowStatus(kWaitingText);
@@ -167,7 +167,9 @@ void ConversionBatch::startFile(int row)
     QDir().mkpath(dir);
     const QString output = GetOutputFileName(dir, now.type, QTime::currentTime());
     m_plan = PlanConversion(m_toolDir, now, m_captured, m_source, output);
-    m_stepIndex = 0;
+    m_stepStates.assign(size_t(m_plan.steps.size()), StepState::Waiting);
+    m_failedStep = -1;
+    m_failure.clear();
     m_progress = ProgressReader();
     m_percent = 0;
     setRowStatus(kConvertingText);
@@ -176,56 +178,93 @@ void ConversionBatch::startFile(int row)
         finishFile(false, QStringLiteral("no encoder makes this output type"));
         return;
     }
-    runStep();
+    startReadySteps();
 }
 
-void ConversionBatch::runStep()
+void ConversionBatch::startReadySteps()
 {
-    if (m_stopping || holdWhilePaused(&ConversionBatch::runStep))
+    if (m_stopping || m_failedStep >= 0 || holdWhilePaused(&ConversionBatch::startReadySteps))
         return;
-    while (m_stepIndex < m_plan.steps.size()) {
-        const BatchStep &step = m_plan.steps[m_stepIndex];
-        if (!step.skippedWithout.isEmpty() && !holdsSomething(step.skippedWithout))
-            ++m_stepIndex;
-        else if (!step.waited)
-            startSideRun(m_plan.steps[m_stepIndex++]);
-        else
-            break;
+    // A step is ready once the earlier steps it waits for are done, so one pass in plan order also
+    // reaches the steps that a skipped step makes ready.
+    for (qsizetype i = 0; i < m_plan.steps.size(); ++i) {
+        if (m_stepStates[size_t(i)] != StepState::Waiting || !isReady(i))
+            continue;
+        const BatchStep &step = m_plan.steps[i];
+        if (!step.skippedWithout.isEmpty() && !holdsSomething(step.skippedWithout)) {
+            m_stepStates[size_t(i)] = StepState::Done;
+        } else if (!step.waited) {
+            m_stepStates[size_t(i)] = StepState::Done;
+            startSideRun(step);
+        } else {
+            startStep(i);
+        }
     }
-    if (m_stepIndex >= m_plan.steps.size()) {
+    if (m_runs.empty())
         finishFile(true, {});
-        return;
-    }
+}
 
-    const BatchStep &step = m_plan.steps[m_stepIndex];
+bool ConversionBatch::isReady(qsizetype step) const
+{
+    const QStringList &reads = m_plan.steps[step].reads;
+    for (qsizetype earlier = 0; earlier < step; ++earlier) {
+        if (m_stepStates[size_t(earlier)] == StepState::Done)
+            continue;
+        const BatchStep &writer = m_plan.steps[earlier];
+        if (reads.isEmpty() ||
+            std::any_of(reads.begin(), reads.end(), [&writer](const QString &path) { return writer.writes(path); }))
+            return false;
+    }
+    return true;
+}
+
+void ConversionBatch::startStep(qsizetype index)
+{
+    const BatchStep &step = m_plan.steps[index];
+    m_stepStates[size_t(index)] = StepState::Running;
     emit statusMessage(step.statusText);
-    m_run = std::make_unique<ToolRun>(step.command, step.priority);
-    m_run->setSilenceLimit(m_silenceLimitMs);
+    auto run = std::make_unique<ToolRun>(step.command, step.priority);
+    run->setSilenceLimit(m_silenceLimitMs);
     if (step.reportsProgress) {
-        connect(m_run.get(), &ToolRun::chunkRead, this, [this](QByteArrayView chunk) {
+        connect(run.get(), &ToolRun::chunkRead, this, [this](QByteArrayView chunk) {
             const auto percent = m_progress.feed(chunk);
             if (percent && *percent != std::exchange(m_percent, *percent))
                 emit progressChanged(*percent);
             emit statusMessage(kConvertingText);
         });
     }
-    connect(m_run.get(), &ToolRun::finished, this, &ConversionBatch::stepFinished,
+    connect(run.get(), &ToolRun::finished, this,
+            [this, index](const ToolResult &result) { stepFinished(index, result); },
             Qt::QueuedConnection);
+    ToolRun *started = run.get();
+    m_runs.push_back({index, std::move(run)});
     emit toolStarted(step.command.text);
-    m_run->start();
+    started->start();
 }
 
-void ConversionBatch::stepFinished(const ToolResult &result)
+void ConversionBatch::stepFinished(qsizetype index, const ToolResult &result)
 {
-    const std::unique_ptr<ToolRun> ended = std::move(m_run);
+    const auto running = std::find_if(m_runs.begin(), m_runs.end(),
+                                      [index](const StepRun &run) { return run.step == index; });
+    if (running == m_runs.end())
+        return;
+    const std::unique_ptr<ToolRun> ended = std::move(running->run);
+    m_runs.erase(running);
     if (m_stopping) {
         finishBatchWhenIdle();
         return;
     }
-    const BatchStep &step = m_plan.steps[m_stepIndex];
+    if (m_failedStep >= 0) {
+        // Ended because a step beside it failed: the file is given up once the last one is gone.
+        m_stepStates[size_t(index)] = StepState::Ended;
+        if (m_runs.empty())
+            finishFile(false, m_failure);
+        return;
+    }
+    const BatchStep &step = m_plan.steps[index];
     const bool outputMissing = !step.output.isEmpty() && !step.outputMayBeEmpty && !holdsSomething(step.output);
     if (!result.succeeded() || outputMissing) {
-        finishFile(false, reasonOf(result, step));
+        failStep(index, reasonOf(result, step));
         return;
     }
     // The encoder says nothing when its writes fail and ends as if all went well: a volume left
@@ -233,8 +272,8 @@ void ConversionBatch::stepFinished(const ToolResult &result)
     const QString folder = QFileInfo(step.output).absolutePath();
     const qint64 left = step.output.isEmpty() ? -1 : BytesLeftForWriting(folder);
     if (left >= 0 && left < kFullVolumeMargin) {
-        finishFile(false, QStringLiteral("the volume of %1 is full: %2 is cut short")
-                              .arg(QDir::toNativeSeparators(folder), QFileInfo(step.output).fileName()));
+        failStep(index, QStringLiteral("the volume of %1 is full: %2 is cut short")
+                            .arg(QDir::toNativeSeparators(folder), QFileInfo(step.output).fileName()));
         return;
     }
     if (!step.replaces.isEmpty()) {
@@ -242,13 +281,43 @@ void ConversionBatch::stepFinished(const ToolResult &result)
         std::filesystem::rename(QFile::encodeName(step.output).toStdString(),
                                 QFile::encodeName(step.replaces).toStdString(), error);
         if (error) {
-            finishFile(false, QStringLiteral("could not replace %1: %2")
-                                  .arg(step.replaces, QString::fromStdString(error.message())));
+            failStep(index, QStringLiteral("could not replace %1: %2")
+                                .arg(step.replaces, QString::fromStdString(error.message())));
             return;
         }
     }
-    ++m_stepIndex;
-    runStep();
+    m_stepStates[size_t(index)] = StepState::Done;
+    startReadySteps();
+}
+
+// The file has failed: the steps running beside the failed one are ended, and the file is given up
+// once they are gone.
+void ConversionBatch::failStep(qsizetype index, const QString &reason)
+{
+    m_stepStates[size_t(index)] = StepState::Ended;
+    m_failedStep = index;
+    m_failure = reason;
+    for (const StepRun &running : m_runs)
+        running.run->end();
+    if (m_runs.empty())
+        finishFile(false, reason);
+}
+
+// What a failed file's steps left that is broken: the output of the failed step and of every step
+// ended unfinished, and what steps after the failed one made, which they would not have made had
+// they waited for it. What earlier steps made stays for the user.
+bool ConversionBatch::isBroken(qsizetype index) const
+{
+    const QString &output = m_plan.steps[index].output;
+    if (output.isEmpty())
+        return false;
+    const bool brokenHere = index >= m_failedStep || m_stepStates[size_t(index)] == StepState::Ended;
+    if (!brokenHere || m_stepStates[size_t(index)] == StepState::Waiting)
+        return false;
+    for (qsizetype earlier = 0; earlier < m_failedStep; ++earlier)
+        if (m_stepStates[size_t(earlier)] == StepState::Done && m_plan.steps[earlier].writes(output))
+            return false;
+    return true;
 }
 
 void ConversionBatch::startSideRun(const BatchStep &step)
@@ -276,14 +345,10 @@ void ConversionBatch::finishFile(bool succeeded, const QString &reason)
         // The final file is there and holds something: only now do the intermediates go.
         for (const QString &path : std::as_const(m_plan.intermediates))
             removeUnlessSource(path);
-    } else if (m_stepIndex < m_plan.steps.size()) {
-        // What the failing tool left is broken; what earlier steps made stays for the user.
-        const QString broken = m_plan.steps[m_stepIndex].output;
-        const bool madeEarlier = std::any_of(
-            m_plan.steps.begin(), m_plan.steps.begin() + m_stepIndex,
-            [&broken](const BatchStep &earlier) { return earlier.output == broken; });
-        if (!broken.isEmpty() && !madeEarlier)
-            removeUnlessSource(broken);
+    } else if (m_failedStep >= 0) {
+        for (qsizetype step = 0; step < m_plan.steps.size(); ++step)
+            if (isBroken(step))
+                removeUnlessSource(m_plan.steps[step].output);
     }
     for (const QString &path : std::as_const(m_plan.scratch))
         removeUnlessSource(path);
@@ -299,7 +364,7 @@ void ConversionBatch::finishFile(bool succeeded, const QString &reason)
 
 void ConversionBatch::finishBatchWhenIdle()
 {
-    if (!m_running || m_run || !m_sideRuns.empty())
+    if (!m_running || !m_runs.empty() || !m_sideRuns.empty())
         return; // the end of the last tool comes back here
     const bool stopped = m_stopping;
     m_running = false;

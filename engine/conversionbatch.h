@@ -69,10 +69,20 @@ signals:
     void autoShutdownDue();
 
 private:
+    enum class StepState { Waiting, Running, Done, Ended };
+    struct StepRun {
+        qsizetype step;
+        std::unique_ptr<ToolRun> run;
+    };
+
     void nextFile();
     void startFile(int row);
-    void runStep();
-    void stepFinished(const ToolResult &result);
+    void startReadySteps();
+    bool isReady(qsizetype step) const;
+    void startStep(qsizetype step);
+    void stepFinished(qsizetype step, const ToolResult &result);
+    void failStep(qsizetype step, const QString &reason);
+    bool isBroken(qsizetype step) const;
     void startSideRun(const BatchStep &step);
     void finishFile(bool succeeded, const QString &reason);
     void finishBatchWhenIdle();
@@ -97,8 +107,10 @@ private:
     quint64 m_currentRowId = 0;
     QString m_source;
     ConversionPlan m_plan;
-    qsizetype m_stepIndex = 0;
-    std::unique_ptr<ToolRun> m_run;
+    std::vector<StepState> m_stepStates; // one for each step of the plan
+    std::vector<StepRun> m_runs;         // the current file's running steps
+    qsizetype m_failedStep = -1;
+    QString m_failure;
     std::vector<std::unique_ptr<ToolRun>> m_sideRuns;
     ProgressReader m_progress;
     int m_percent = 0;

@@ -74,6 +74,11 @@ QList<BatchStep> MuxToMp4Steps(const QString &toolDir, const QString &input, boo
     BatchStep muxAudio = passStep(tool(toolDir, kMuxerTool).options(QStringLiteral("-c")).path(rawAac).path(final).command(),
                                   final);
     muxAudio.skippedWithout = rawAac;
+
+    exportVideo.reads = exportAudio.reads = QStringList{input};
+    makeAac.reads = QStringList{rawMp3};
+    muxVideo.reads = QStringList{rawVideo};
+    muxAudio.reads = QStringList{rawAac, final};
     return {exportVideo, exportAudio, makeAac, muxVideo, muxAudio};
 }
 

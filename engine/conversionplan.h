@@ -23,6 +23,12 @@ struct BatchStep {
     bool outputMayBeEmpty = false; // a source without sound has no sound to export
     QString skippedWithout;       // the step is left out when this file holds nothing
     bool waited = true;           // false: runs beside the rest of the batch (the thumbnail)
+    // The files the step reads. It starts as soon as every earlier step that writes one of them
+    // has ended, beside any other step that is running; a step that names none waits for every
+    // earlier step.
+    QStringList reads;
+
+    bool writes(const QString &path) const { return output == path || replaces == path; }
 };
 
 // Everything one file's conversion runs and leaves.
@@ -46,7 +52,8 @@ struct OutputNow {
 QString BaseOf(const QString &path);
 
 // The MP4 packaging pass: raw video and MP3 audio out of the encoder's AVI, the audio made AAC,
-// then the video track and the audio track into the MP4.
+// then the video track and the audio track into the MP4. The two exports run side by side, and so
+// do the AAC step and the video track's mux.
 QList<BatchStep> MuxToMp4Steps(const QString &toolDir, const QString &input, bool h264Video,
                                const QString &frameRate, int aacBitrate);
 // The 3GP pass: H.263 and AMR narrow-band from the encoder's AVI.

@@ -14,9 +14,9 @@ namespace {
 
 // One stand-in for every tool. It notes its process id, then behaves as its mode file says:
 // "fail" (complains and exits 1), "empty" (exits 0 having written nothing), "hang" (says nothing
-// and never ends), "slow" (prints the
-// encoder's status lines for a few seconds), "slowthumb" (a thumbnail takes half a minute) or, by
-// default, writes its output at once. The output
+// and never ends), "slow" (prints the encoder's status lines for a few seconds), "slowthumb" (a
+// thumbnail takes half a minute), "log" (notes its start and end with its arguments in steps.log
+// and takes 0.3 s, or 1.2 s for raw video) or, by default, writes its output at once. The output
 // is the argument after -o, else the last one. The prober prints a length for every file.
 const QByteArray kFakeTool = R"(#!/bin/sh
 name=$(basename "$0"); dir=$(dirname "$0")
@@ -31,6 +31,9 @@ case "$mode" in
   empty) exit 0 ;;
   hang) exec sleep 600 ;;
   slowthumb) case "$out" in *.THM) sleep 30 ;; esac ;;
+  log) echo "start $name $*" >> "$dir/steps.log"
+       case "$out" in *.m4v) sleep 1.2 ;; *) sleep 0.3 ;; esac
+       echo "end $name $*" >> "$dir/steps.log" ;;
   slow) for p in 0 10 20 30 40 50 60 70 80 90 100; do
           printf 'Pos: 1.0s 1f (%2d%%) 9fps Trem: 0min 0mb A-V:0.000 [0:0]\r' $p; sleep 0.3
         done ;;
@@ -64,6 +67,8 @@ private slots:
     void pauseAndStopReachAPassTool();
     void pauseBetweenToolsHoldsTheBatch();
     void thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop();
+    void mp4PassRunsIndependentStepsSideBySide();
+    void failedStepEndsTheStepsBesideIt();
     void continueAfterAFileWasAddedWhilePaused();
     void typeIsReadAnewForEveryFile();
     void shutdownIsOfferedOnlyWhenSwitchedOnAndNotAfterStop_data();
@@ -76,6 +81,8 @@ private:
     bool runToEnd(int timeoutMs = 20000);
     bool start();
     QStringList outputFiles() const;
+    QStringList stepLog() const;
+    void useType(OutputType type);
 
     QTemporaryDir m_dir;
     QString m_toolDir;
@@ -106,6 +113,7 @@ void TstConversionBatch::init()
         QFile::remove(m_toolDir + name + ".mode");
         QFile::remove(m_toolDir + name + ".pids");
     }
+    QFile::remove(m_toolDir + "steps.log");
     m_outDir = m_dir.filePath(QStringLiteral("out-%1/").arg(QTest::currentTestFunction()));
     QDir(m_outDir).removeRecursively();
     OutputPanel panel;
@@ -178,6 +186,35 @@ bool TstConversionBatch::runToEnd(int timeoutMs)
 QStringList TstConversionBatch::outputFiles() const
 {
     return QDir(m_outDir).entryList(QDir::Files, QDir::Name);
+}
+
+// The "log" tools' lines, each named by the MP4 pass step it stands for.
+QStringList TstConversionBatch::stepLog() const
+{
+    static const std::pair<const char *, const char *> kSteps[] = {
+        {"rawvideo", "video export"}, {"rawaudio", "audio export"}, {"ffmpeg", "aac"},
+        {".m4v -rate", "video mux"},  {".aac", "audio mux"},        {"mencoder", "encoder"},
+    };
+    QFile file(m_toolDir + "steps.log");
+    QStringList lines;
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        for (const auto &[text, step] : kSteps) {
+            if (line.contains(text)) {
+                lines << QString::fromLatin1(line.left(line.indexOf(' '))) + ' ' + step;
+                break;
+            }
+        }
+    }
+    return lines;
+}
+
+void TstConversionBatch::useType(OutputType type)
+{
+    OutputPanel panel;
+    ApplyOutputProfile(panel, type);
+    m_now = {type, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
 }
 
 void TstConversionBatch::emptyListStartsNothing()
@@ -413,6 +450,54 @@ void TstConversionBatch::thumbnailRunsBesideTheBatchAndIsReachedByPauseAndStop()
     m_batch->OnStop();
     QVERIFY(finished.wait(10000));
     QVERIFY(!processAlive(thumbnail));
+}
+
+void TstConversionBatch::mp4PassRunsIndependentStepsSideBySide()
+{
+    useType(OUT_MP4);
+    for (const char *tool : {"mencoder", "ffmpeg", "mp4creator"})
+        setMode(tool, "log");
+    m_rows->AddSourceFile(source("a.avi"));
+    QVERIFY(start());
+    QVERIFY(runToEnd());
+    QCOMPARE(m_outcomes.size(), 1);
+    QVERIFY2(m_outcomes[0].succeeded, qPrintable(m_outcomes[0].reason));
+    QCOMPARE(outputFiles(), QStringList{QFileInfo(m_outcomes[0].finalFile).fileName()});
+
+    const QStringList log = stepLog();
+    const auto at = [&log](const char *line) { return log.indexOf(QString::fromLatin1(line)); };
+    QCOMPARE(log.size(), 12);
+    QVERIFY2(at("end encoder") < at("start video export"), qPrintable(log.join(", ")));
+    // The exports run together; the AAC step runs while the video is still being exported.
+    QVERIFY2(at("start audio export") < at("end video export"), qPrintable(log.join(", ")));
+    QVERIFY2(at("start video export") < at("end audio export"), qPrintable(log.join(", ")));
+    QVERIFY2(at("start aac") < at("end video export"), qPrintable(log.join(", ")));
+    // Each mux waits for what it reads: the video track, then the AAC and the video track's file.
+    QVERIFY2(at("end video export") < at("start video mux"), qPrintable(log.join(", ")));
+    QVERIFY2(at("end video mux") < at("start audio mux"), qPrintable(log.join(", ")));
+    QVERIFY2(at("end aac") < at("start audio mux"), qPrintable(log.join(", ")));
+}
+
+void TstConversionBatch::failedStepEndsTheStepsBesideIt()
+{
+    useType(OUT_MP4);
+    setMode("mencoder", "log");
+    setMode("ffmpeg", "fail");
+    m_rows->AddSourceFile(source("a.avi"));
+    QVERIFY(start());
+    QVERIFY(runToEnd());
+    QCOMPARE(m_outcomes.size(), 1);
+    QVERIFY(!m_outcomes[0].succeeded);
+    QVERIFY2(m_outcomes[0].reason.startsWith("ffmpeg: "), qPrintable(m_outcomes[0].reason));
+    // The video export was ended, not waited for, and no mux ran.
+    const QStringList log = stepLog();
+    QVERIFY2(log.contains("start video export") && !log.contains("end video export"),
+             qPrintable(log.join(", ")));
+    QVERIFY(pidsOf("mp4creator").isEmpty());
+    // The failed file keeps the encoder's output only.
+    const QStringList left = outputFiles();
+    QCOMPARE(left.size(), 1);
+    QVERIFY2(left[0].endsWith(".avi"), qPrintable(left.join(',')));
 }
 
 void TstConversionBatch::continueAfterAFileWasAddedWhilePaused()
