@@ -98,13 +98,14 @@ BatchStep ThreeGpPassStep(const QString &toolDir, const QString &output, const Q
                     final);
 }
 
-BatchStep PspAudioStep(const QString &toolDir, const QString &output)
+BatchStep PspAudioStep(const QString &toolDir, const QString &output, int aacBitrate)
 {
     const QString withAac = BaseOf(output) + QStringLiteral("-aac.mp4");
     BatchStep step = passStep(tool(toolDir, kSecondEncoderTool)
                                   .options(QStringLiteral("-y -i"))
                                   .path(output)
-                                  .options(QStringLiteral("-vcodec copy -acodec aac -ab 64k -ar 24000 -f psp"))
+                                  .options(QStringLiteral("-vcodec copy -acodec aac -ab {bitrate}k -ar 24000 -f psp"),
+                                           {{QStringLiteral("{bitrate}"), QString::number(aacBitrate)}})
                                   .path(withAac)
                                   .command(),
                               withAac);
@@ -144,19 +145,20 @@ ConversionPlan PlanConversion(const QString &toolDir, const OutputNow &now,
     plan.steps << encoder;
     plan.finalFile = outputFile;
 
-    const int aacBitrate = ProfileOf(now.type).aacBitrate;
+    // The output flags may stay on from the type chosen before, which need not make AAC.
+    const int aacBitrate = ProfileOf(now.type).aacBitrate > 0 ? ProfileOf(now.type).aacBitrate
+                                                             : kFallbackAacBitrate;
     const QString base = BaseOf(outputFile);
     if (now.flags.mp4Mux) {
         plan.steps << MuxToMp4Steps(toolDir, outputFile, now.flags.h264Video,
-                                    captured.strFrameRate,
-                                    aacBitrate > 0 ? aacBitrate : kFallbackAacBitrate);
+                                    captured.strFrameRate, aacBitrate);
         plan.finalFile = base + QStringLiteral(".mp4");
         plan.intermediates << outputFile;
         for (const char *raw : {".m4v", ".264", ".mp3", ".aac"})
             plan.scratch << base + QLatin1String(raw);
     }
     if (now.flags.pspThumb) {
-        const BatchStep audio = PspAudioStep(toolDir, outputFile);
+        const BatchStep audio = PspAudioStep(toolDir, outputFile, aacBitrate);
         plan.steps << audio << PspThumbnailStep(toolDir, outputFile);
         plan.scratch << audio.output;
     }

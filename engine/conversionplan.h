@@ -59,8 +59,8 @@ QList<BatchStep> MuxToMp4Steps(const QString &toolDir, const QString &input, boo
 // The 3GP pass: H.263 and AMR narrow-band from the encoder's AVI.
 BatchStep ThreeGpPassStep(const QString &toolDir, const QString &output, const QString &frameSize,
                           const QString &frameRate);
-// The PSP file's audio made AAC at 64 kbit/s, 24000 Hz, its video copied.
-BatchStep PspAudioStep(const QString &toolDir, const QString &output);
+// The PSP file's audio made AAC at the type's bitrate (64 kbit/s), 24000 Hz, its video copied.
+BatchStep PspAudioStep(const QString &toolDir, const QString &output, int aacBitrate);
 // One picture five seconds in, 160x120, beside the PSP file.
 BatchStep PspThumbnailStep(const QString &toolDir, const QString &output);
 
