@@ -42,10 +42,8 @@ int RunCliTypes(const QStringList &arguments, QTextStream &out, QTextStream &err
             << "\tformat\t" << profile.formatText << '\n'
             << "\tsizes\t" << joined(profile.frameSizes) << "\tdefault " << profile.defaultFrameSize
             << '\n'
-            << "\tbitrates\t" << joined(profile.bitrates) << "\tdefault " << profile.defaultBitrate
-            << '\n'
-            << "\tfps\t" << joined(profile.frameRates) << "\tdefault " << profile.defaultFrameRate
-            << '\n';
+            << "\tbitrates\t" << joined(profile.bitrates) << "\tdefault " << profile.defaultBitrate << '\n'
+            << "\tfps\t" << joined(profile.frameRates) << "\tdefault " << profile.defaultFrameRate << '\n';
     }
     return 0;
 }
@@ -68,7 +66,8 @@ int RunCliProbe(const QStringList &arguments, QTextStream &out, QTextStream &err
                 << " could not be started\n";
             allAccepted = false;
         } else if (verdict == ProbeVerdict::Accepted) {
-            for (const QString &column : {result.duration, result.codec, result.frameSize, result.frameRate})
+            for (const QString &column :
+                 {result.duration, result.codec, result.frameSize, result.frameRate})
                 out << '\t' << column;
         } else {
             out << '\t' << kInvalidText;

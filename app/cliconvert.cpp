@@ -84,8 +84,8 @@ int RunCliConvert(const QStringList &arguments, QTextStream &out, QTextStream &e
     parser.addOption(QCommandLineOption(QStringLiteral("out-root"),
                                         QStringLiteral("folder under which Zepora-ZPX/<date> is made"),
                                         QStringLiteral("DIR")));
-    parser.addOption(QCommandLineOption(QStringLiteral("verbose"),
-                                        QStringLiteral("print every tool's command line")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("verbose"), QStringLiteral("print every tool's command line")));
     if (!parser.parse(QStringList{QStringLiteral("convert")} + arguments)) {
         err << "zepora-cli: " << parser.errorText() << '\n' << kConvertUsage;
         return kCliUsageError;
@@ -119,8 +119,7 @@ int RunCliConvert(const QStringList &arguments, QTextStream &out, QTextStream &e
     ConversionBatch batch(
         rows, g_szToolDir,
         [&panel] {
-            return OutputNow{panel.type, CurrentOutputFlags(), panel.frameSizeLabel,
-                             panel.frameRateLabel};
+            return OutputNow{panel.type, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
         },
         [root] { return OutputDirFor(root, QDate::currentDate()); });
 
@@ -132,11 +131,10 @@ int RunCliConvert(const QStringList &arguments, QTextStream &out, QTextStream &e
     });
     QObject::connect(&batch, &ConversionBatch::fileStarted,
                      [&](const QString &source, const QString &) { current = source; });
-    QObject::connect(&batch, &ConversionBatch::progressChanged,
-                     [&](int percent) {
-                         if (!current.isEmpty() && percent > 0)
-                             report.progress(current, percent);
-                     });
+    QObject::connect(&batch, &ConversionBatch::progressChanged, [&](int percent) {
+        if (!current.isEmpty() && percent > 0)
+            report.progress(current, percent);
+    });
     QObject::connect(&batch, &ConversionBatch::fileFinished,
                      [&](const QString &source, bool succeeded, const QString &finalFile,
                          const QString &reason) {

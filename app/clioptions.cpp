@@ -19,8 +19,7 @@ const OutputChoice kFpsChoice = {"fps", "R", "frame rate, such as 25 or 29.970",
 
 QCommandLineOption optionOf(const OutputChoice &choice)
 {
-    return QCommandLineOption(QString::fromLatin1(choice.option),
-                              QString::fromLatin1(choice.description),
+    return QCommandLineOption(QString::fromLatin1(choice.option), QString::fromLatin1(choice.description),
                               QString::fromLatin1(choice.valueName));
 }
 
@@ -60,4 +59,3 @@ void addOutputOptions(QCommandLineParser &parser)
     parser.addOption(optionOf(kBitrateChoice));
     parser.addOption(optionOf(kFpsChoice));
 }
-

@@ -38,15 +38,46 @@ namespace {
 
 // Ids of the template's controls.
 enum ControlId {
-    IDC_ADD = 1000, IDC_REMOVE = 1001, IDC_START = 1002, IDC_STOP = 1003, IDC_LIST = 1004,
-    IDC_PROGRESS = 1005, IDC_STATUS = 1006, IDC_PAUSE = 1007, IDC_SMART = 1012, IDC_EXPERT = 1013,
-    IDC_RESOLUTION = 1014, IDC_HELP = 1023, IDC_GROUP_MODE = 1024, IDC_GROUP_TYPE = 1025,
-    IDC_BITRATE = 1026, IDC_SETTINGS = 1027, IDC_GROUP_INFO = 1028, IDC_FORMAT = 1031,
-    IDC_FRAMESIZE = 1032, IDC_BITRATE_TEXT = 1033, IDC_FRAMERATE_TEXT = 1034, IDC_FRAMERATE = 1035,
-    IDC_OUTPUT_DIR = 1041, IDC_OUTPUT_DIR_TEXT = 1048, IDC_BANNER = 1051,
+    IDC_ADD = 1000,
+    IDC_REMOVE = 1001,
+    IDC_START = 1002,
+    IDC_STOP = 1003,
+    IDC_LIST = 1004,
+    IDC_PROGRESS = 1005,
+    IDC_STATUS = 1006,
+    IDC_PAUSE = 1007,
+    IDC_SMART = 1012,
+    IDC_EXPERT = 1013,
+    IDC_RESOLUTION = 1014,
+    IDC_HELP = 1023,
+    IDC_GROUP_MODE = 1024,
+    IDC_GROUP_TYPE = 1025,
+    IDC_BITRATE = 1026,
+    IDC_SETTINGS = 1027,
+    IDC_GROUP_INFO = 1028,
+    IDC_FORMAT = 1031,
+    IDC_FRAMESIZE = 1032,
+    IDC_BITRATE_TEXT = 1033,
+    IDC_FRAMERATE_TEXT = 1034,
+    IDC_FRAMERATE = 1035,
+    IDC_OUTPUT_DIR = 1041,
+    IDC_OUTPUT_DIR_TEXT = 1048,
+    IDC_BANNER = 1051,
 };
 
-enum class Kind { Group, Button, Label, Value, CentredValue, Status, List, Progress, Banner, Combo, EditCombo };
+enum class Kind {
+    Group,
+    Button,
+    Label,
+    Value,
+    CentredValue,
+    Status,
+    List,
+    Progress,
+    Banner,
+    Combo,
+    EditCombo
+};
 
 struct ControlSpec {
     int id; // 0: a label nobody addresses
@@ -113,8 +144,8 @@ struct OutputRadioPlace {
     int y, width;
 };
 const OutputRadioPlace kOutputRadios[] = {
-    {OUT_MPG, 139, 84}, {OUT_AVI, 154, 84}, {OUT_RM, 169, 84}, {OUT_3GP, 184, 84},
-    {OUT_MP4, 199, 84}, {OUT_FLV, 215, 84}, {OUT_PSP, 231, 95}, {OUT_PS3, 246, 96},
+    {OUT_MPG, 139, 84},        {OUT_AVI, 154, 84},     {OUT_RM, 169, 84},  {OUT_3GP, 184, 84},
+    {OUT_MP4, 199, 84},        {OUT_FLV, 215, 84},     {OUT_PSP, 231, 95}, {OUT_PS3, 246, 96},
     {OUT_IPOD_NANO, 261, 110}, {OUT_IPHONE, 275, 123},
 };
 constexpr int kOutputRadioX = 440;
@@ -127,7 +158,7 @@ constexpr int kColumnWidths[SourceListModel::ColumnCount] = {62, 228, 60, 38, 70
 
 // Button icons given at start-up, by control id and picture id.
 const std::pair<int, int> kButtonIcons[] = {
-    {IDC_PAUSE, 138}, {IDC_STOP, 144}, {IDC_REMOVE, 132}, {IDC_START, 136},
+    {IDC_PAUSE, 138}, {IDC_STOP, 144}, {IDC_REMOVE, 132},     {IDC_START, 136},
     {IDC_ADD, 143},   {IDC_HELP, 134}, {IDC_OUTPUT_DIR, 174}, {IDC_SETTINGS, 145},
 };
 
@@ -137,9 +168,8 @@ struct PicturePlace {
 };
 // The badges left of the radio buttons (20 x 20 units each).
 const PicturePlace kRadioPictures[] = {
-    {157, 421, 139}, {158, 421, 154}, {154, 421, 169}, {155, 420, 184}, {150, 422, 198},
-    {149, 422, 213}, {147, 422, 230}, {146, 421, 244}, {152, 420, 260}, {153, 420, 274},
-    {142, 424, 87},  {145, 424, 103},
+    {157, 421, 139}, {158, 421, 154}, {154, 421, 169}, {155, 420, 184}, {150, 422, 198}, {149, 422, 213},
+    {147, 422, 230}, {146, 421, 244}, {152, 420, 260}, {153, 420, 274}, {142, 424, 87},  {145, 424, 103},
 };
 constexpr int kPauseIcon = 138;
 constexpr int kContinueIcon = 137;
@@ -337,8 +367,8 @@ void CConvertDlg::createControls()
 void CConvertDlg::OnInitDialog(const StartUp &startUp)
 {
     m_shutdown = startUp.shutdown;
-    connect(m_batch.get(), &ConversionBatch::autoShutdownDue, this,
-            &CConvertDlg::ShowShutdownReminder, Qt::UniqueConnection);
+    connect(m_batch.get(), &ConversionBatch::autoShutdownDue, this, &CConvertDlg::ShowShutdownReminder,
+            Qt::UniqueConnection);
     setWindowIcon(ApplicationIcon());
     m_radSmart->setChecked(true);
     m_outputTypes->button(ProfileOf(OUT_MP4).radioId)->setChecked(true);
@@ -480,7 +510,12 @@ void CConvertDlg::OnShowHelp()
 
 void CConvertDlg::ShowShutdownReminder()
 {
-    CShutdownDlg reminder([this] { if (m_shutdown) m_shutdown(); }, [this] { OnSettings(); });
+    CShutdownDlg reminder(
+        [this] {
+            if (m_shutdown)
+                m_shutdown();
+        },
+        [this] { OnSettings(); });
     reminder.exec();
 }
 

@@ -36,8 +36,7 @@ QFont DialogFont()
 {
     QFont font;
     font.setFamilies(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                                 QStringLiteral("Noto Serif CJK SC"),
-                                 QStringLiteral("Noto Sans CJK SC")});
+                                 QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(kDialogFontPixels);
     return font;
 }
@@ -46,8 +45,8 @@ void PlaceControl(QWidget *control, const QRect &templateRect, int rightLimit)
 {
     QRect place = templateRect;
     auto *label = qobject_cast<QLabel *>(control);
-    const bool caption = label || (qobject_cast<QAbstractButton *>(control) &&
-                                   control->inherits("QCheckBox")) ||
+    const bool caption = label ||
+                         (qobject_cast<QAbstractButton *>(control) && control->inherits("QCheckBox")) ||
                          control->inherits("QRadioButton");
     if (label && label->wordWrap()) {
         place.setHeight(std::max(place.height(), label->heightForWidth(place.width())));

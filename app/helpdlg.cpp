@@ -71,7 +71,8 @@ QUrl HelpPageUrl(const QString &page)
         if (written.open(QIODevice::ReadOnly) && written.readAll() == bytes)
             continue;
         written.close();
-        if (!written.open(QIODevice::WriteOnly | QIODevice::Truncate) || written.write(bytes) != bytes.size())
+        if (!written.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            written.write(bytes) != bytes.size())
             return {};
     }
     return QUrl::fromLocalFile(folder.filePath(page));
@@ -103,8 +104,9 @@ CHelpDlg::CHelpDlg(QWidget *parent, PageOpener opener) : QDialog(parent), m_open
         PlaceControl(label, units.rect(text.x, text.y, text.width, text.height), right);
     }
     // The product, its version and where its pages live.
-    m_topLine = QStringLiteral("Zepora 1.6     [ %1 ]")
-                    .arg(QDir::toNativeSeparators(HelpPageFolder()).replace(QDir::homePath(), QStringLiteral("~")));
+    m_topLine =
+        QStringLiteral("Zepora 1.6     [ %1 ]")
+            .arg(QDir::toNativeSeparators(HelpPageFolder()).replace(QDir::homePath(), QStringLiteral("~")));
     PlaceControl(new QLabel(m_topLine, this), units.rect(21, 8, 165, 8), right);
 }
 

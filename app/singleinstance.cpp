@@ -3,6 +3,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <utility>
+
 #include <unistd.h>
 
 namespace {
@@ -12,7 +14,7 @@ constexpr int kAnswerTimeoutMs = 2000;
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent) : QObject(parent), m_name(name) {}
+SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent), m_name(std::move(name)) {}
 
 SingleInstance::~SingleInstance() = default;
 

@@ -10,7 +10,7 @@ class QLocalServer;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(const QString &name = DefaultName(), QObject *parent = nullptr);
+    explicit SingleInstance(QString name = DefaultName(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
     // True when this process is the running copy from now on; false when another copy answered,

@@ -97,8 +97,8 @@ int main(int argc, char *argv[])
     for (int row = 0; row < window.sources().rowCount(); ++row)
         converted += window.sources().text(row, SourceListModel::StatusColumn) == kFinishedText;
 
-    std::printf("longest event-loop stall: adding %d files %.1f ms, converting them %.1f ms\n",
-                listed, adding, converting);
+    std::printf("longest event-loop stall: adding %d files %.1f ms, converting them %.1f ms\n", listed,
+                adding, converting);
     std::printf("adding_ms=%.1f converting_ms=%.1f files=%d converted=%d adding_s=%.2f "
                 "converting_s=%.2f\n",
                 adding, converting, listed, converted, addingS, convertingS);

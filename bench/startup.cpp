@@ -113,8 +113,10 @@ int main(int argc, char *argv[])
     theApp.installEventFilter(&watch);
     const int status = theApp.InitInstance();
     if (!watch.m_shownAfter) {
-        std::fprintf(stderr, "zepora-bench-startup: the window was never shown (exit status %d; "
-                             "is another copy running?)\n", status);
+        std::fprintf(stderr,
+                     "zepora-bench-startup: the window was never shown (exit status %d; "
+                     "is another copy running?)\n",
+                     status);
         return 1;
     }
     std::printf("startup_s=%.4f clock=%s rss_kb=%ld rss_anon_kb=%ld rss_file_kb=%ld hwm_kb=%ld\n",

@@ -26,7 +26,7 @@ QStyle *ClassicStyle()
         if (style)
             style->setParent(QCoreApplication::instance());
     }
-    return style;
+    return style.data();
 }
 
 // Alt with a key that types a character: it would reach the window's mnemonics and shortcuts, which
@@ -34,8 +34,8 @@ QStyle *ClassicStyle()
 bool IsSystemCharacter(const QKeyEvent &key)
 {
     const Qt::KeyboardModifiers modifiers = key.modifiers();
-    return (modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key.text().isEmpty()
-           && key.text().at(0).isPrint();
+    return (modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key.text().isEmpty() &&
+           key.text().at(0).isPrint();
 }
 
 } // namespace
@@ -46,7 +46,8 @@ CCJFlatComboBox::CCJFlatComboBox(QWidget *parent) : QComboBox(parent)
         setStyle(classic);
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    m_cxDropButton = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).width();
+    m_cxDropButton =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).width();
     LoadSysColors();
 
     setMouseTracking(true);
@@ -119,8 +120,7 @@ bool CCJFlatComboBox::event(QEvent *event)
         update();
         return handled;
     }
-    default:
-        break;
+    default: break;
     }
     return QComboBox::event(event);
 }
@@ -141,8 +141,7 @@ bool CCJFlatComboBox::eventFilter(QObject *watched, QEvent *event)
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             OnButtonUp();
         break;
-    default:
-        break;
+    default: break;
     }
     return QComboBox::eventFilter(watched, event);
 }
@@ -257,7 +256,8 @@ void CCJFlatComboBox::paintEvent(QPaintEvent *event)
     m_nLastPaintedLook = look;
 }
 
-void CCJFlatComboBox::DrawFrame(QPainter &painter, int look, const QColor &topLeft, const QColor &bottomRight)
+void CCJFlatComboBox::DrawFrame(QPainter &painter, int look, const QColor &topLeft,
+                                const QColor &bottomRight)
 {
     Edges r = Edges::of(rect());
     Draw3dRect(painter, r, topLeft, bottomRight);
@@ -285,14 +285,9 @@ void CCJFlatComboBox::DrawFrame(QPainter &painter, int look, const QColor &topLe
         r.left -= 1;
         Draw3dRect(painter, r, m_clrHighlight, m_clrHighlight);
         break;
-    case LOOK_RAISED:
-        Draw3dRect(painter, r, m_clrHighlight, m_clrShadow);
-        break;
-    case LOOK_PRESSED:
-        Draw3dRect(painter, r.moved(1, 1), m_clrShadow, m_clrHighlight);
-        break;
-    default:
-        break;
+    case LOOK_RAISED: Draw3dRect(painter, r, m_clrHighlight, m_clrShadow); break;
+    case LOOK_PRESSED: Draw3dRect(painter, r.moved(1, 1), m_clrShadow, m_clrHighlight); break;
+    default: break;
     }
 }
 
@@ -301,7 +296,7 @@ void CCJFlatComboBox::RememberKeptLength()
     // The edit field reports textEdited before its other changes, so in OnEditUpdate this still
     // describes the text as it was before the edit.
     if (m_watchedEdit)
-        m_nKeptLength = m_watchedEdit->text().length() - m_watchedEdit->selectedText().length();
+        m_nKeptLength = int(m_watchedEdit->text().length() - m_watchedEdit->selectedText().length());
 }
 
 void CCJFlatComboBox::OnEditUpdate()
@@ -310,7 +305,7 @@ void CCJFlatComboBox::OnEditUpdate()
     if (!m_bAutoComplete || !edit)
         return;
     const QString text = edit->text();
-    const int n = text.length();
+    const int n = int(text.length());
     // Only an edit that added characters completes, or Backspace and Delete could never remove a completed part.
     if (n <= m_nKeptLength)
         return;
@@ -354,7 +349,7 @@ void CCJFlatComboBox::SetEditSel(int start, int end)
 {
     QLineEdit *edit = lineEdit();
     if (end < 0)
-        end = edit->text().length();
+        end = int(edit->text().length());
     if (end <= start)
         edit->setCursorPosition(start);
     else

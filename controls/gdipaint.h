@@ -11,7 +11,10 @@ class QPainter;
 struct Edges {
     int left, top, right, bottom;
 
-    static Edges of(const QRect &rect) { return {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}; }
+    static Edges of(const QRect &rect)
+    {
+        return {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+    }
     Edges shrunk(int by) const { return {left + by, top + by, right - by, bottom - by}; }
     Edges moved(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
     int width() const { return right - left; }

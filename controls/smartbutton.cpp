@@ -59,7 +59,8 @@ QRect CSmartButton::iconRect(const QRect &item) const
 {
     if (m_hCaptionIcon.isNull())
         return {};
-    const int left = text().isEmpty() ? item.left() + (item.width() - m_cxIcon) / 2 : item.left() + kIconGap;
+    const int left =
+        text().isEmpty() ? item.left() + (item.width() - m_cxIcon) / 2 : item.left() + kIconGap;
     const int top = item.top() + (item.height() - m_cyIcon) / 2;
     return QRect(left, top, m_cxIcon, m_cyIcon);
 }

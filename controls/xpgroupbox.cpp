@@ -159,8 +159,8 @@ void CXPGroupBox::paintEvent(QPaintEvent *)
 
     if (m_nGroupStyle == GBS_FRAME) {
         // The top line runs through the middle of the title; the title's background clears it there.
-        DrawRoundRect(painter, {r.left, r.top + th / 2, r.right, r.bottom}, kCornerEllipse,
-                      kCornerEllipse, m_clrFrame);
+        DrawRoundRect(painter, {r.left, r.top + th / 2, r.right, r.bottom}, kCornerEllipse, kCornerEllipse,
+                      m_clrFrame);
         painter.setClipRect(t);
         painter.fillRect(t, m_clrTitleBk);
     } else {

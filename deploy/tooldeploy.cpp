@@ -22,16 +22,15 @@ const StoredTool kTools[] = {
 };
 
 const StoredCodec kCodecs[] = {
-    {1, "atrc.dll"}, {2, "drvc.dll"}, {3, "pncrt.dll"}, {4, "sipr.dll"}, {5, "wms10dmod.dll"},
-    {6, "wmv10dmod.dll"},
+    {1, "atrc.dll"}, {2, "drvc.dll"},      {3, "pncrt.dll"},
+    {4, "sipr.dll"}, {5, "wms10dmod.dll"}, {6, "wmv10dmod.dll"},
 };
 
 constexpr char kCodecFolder[] = "Codecs/";
 
 constexpr QFileDevice::Permissions kToolPermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-    QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-    QFileDevice::ExeOther;
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+    QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
 
 // A tool file that already holds exactly the stored bytes and may be run needs no new copy:
 // reading it back costs a fraction of writing it, and every start still repairs a changed tool.

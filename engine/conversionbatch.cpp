@@ -26,7 +26,7 @@ bool samePath(const QString &a, const QString &b)
 }
 
 // Less than this left on the output's volume after a step: the step ran out of room.
-constexpr qint64 kFullVolumeMargin = 64 * 1024;
+constexpr qint64 kFullVolumeMargin = qint64(64) * 1024;
 
 QString reasonOf(const ToolResult &result, const BatchStep &step)
 {
@@ -47,10 +47,9 @@ QString reasonOf(const ToolResult &result, const BatchStep &step)
 
 } // namespace
 
-ConversionBatch::ConversionBatch(SourceListModel &rows, const QString &toolDir,
-                                 OutputNowSource outputNow, OutputDirSource outputDir,
-                                 QObject *parent)
-    : QObject(parent), m_rows(rows), m_toolDir(toolDir), m_outputNow(std::move(outputNow)),
+ConversionBatch::ConversionBatch(SourceListModel &rows, QString toolDir, OutputNowSource outputNow,
+                                 OutputDirSource outputDir, QObject *parent)
+    : QObject(parent), m_rows(rows), m_toolDir(std::move(toolDir)), m_outputNow(std::move(outputNow)),
       m_outputDir(std::move(outputDir))
 {
     connect(&m_rows, &SourceListModel::probesFinished, this, [this] {
@@ -211,8 +210,8 @@ bool ConversionBatch::isReady(qsizetype step) const
         if (m_stepStates[size_t(earlier)] == StepState::Done)
             continue;
         const BatchStep &writer = m_plan.steps[earlier];
-        if (reads.isEmpty() ||
-            std::any_of(reads.begin(), reads.end(), [&writer](const QString &path) { return writer.writes(path); }))
+        if (reads.isEmpty() || std::any_of(reads.begin(), reads.end(),
+                                           [&writer](const QString &path) { return writer.writes(path); }))
             return false;
     }
     return true;
@@ -233,9 +232,9 @@ void ConversionBatch::startStep(qsizetype index)
             emit statusMessage(kConvertingText);
         });
     }
-    connect(run.get(), &ToolRun::finished, this,
-            [this, index](const ToolResult &result) { stepFinished(index, result); },
-            Qt::QueuedConnection);
+    connect(
+        run.get(), &ToolRun::finished, this,
+        [this, index](const ToolResult &result) { stepFinished(index, result); }, Qt::QueuedConnection);
     ToolRun *started = run.get();
     m_runs.push_back({index, std::move(run)});
     emit toolStarted(step.command.text);
@@ -262,7 +261,8 @@ void ConversionBatch::stepFinished(qsizetype index, const ToolResult &result)
         return;
     }
     const BatchStep &step = m_plan.steps[index];
-    const bool outputMissing = !step.output.isEmpty() && !step.outputMayBeEmpty && !holdsSomething(step.output);
+    const bool outputMissing =
+        !step.output.isEmpty() && !step.outputMayBeEmpty && !holdsSomething(step.output);
     if (!result.succeeded() || outputMissing) {
         failStep(index, reasonOf(result, step));
         return;
@@ -325,11 +325,14 @@ void ConversionBatch::startSideRun(const BatchStep &step)
     auto run = std::make_unique<ToolRun>(step.command, step.priority);
     run->setSilenceLimit(m_silenceLimitMs);
     ToolRun *started = run.get();
-    connect(started, &ToolRun::finished, this, [this, started] {
-        std::erase_if(m_sideRuns, [started](const auto &side) { return side.get() == started; });
-        if (m_rowsDone || m_stopping)
-            finishBatchWhenIdle();
-    }, Qt::QueuedConnection);
+    connect(
+        started, &ToolRun::finished, this,
+        [this, started] {
+            std::erase_if(m_sideRuns, [started](const auto &side) { return side.get() == started; });
+            if (m_rowsDone || m_stopping)
+                finishBatchWhenIdle();
+        },
+        Qt::QueuedConnection);
     m_sideRuns.push_back(std::move(run));
     emit toolStarted(step.command.text);
     started->start();

@@ -16,8 +16,7 @@ class SourceListModel;
 // Texts of the status line for the batch as a whole.
 inline const QString kNoFilesText = QStringLiteral("请先添加需要转换的文件。");
 inline const QString kStartText = QStringLiteral("开始转换");
-inline const QString kStartHintText =
-    QStringLiteral("【提示】转换时请勿添加新的文件或执行相关的设置操作");
+inline const QString kStartHintText = QStringLiteral("【提示】转换时请勿添加新的文件或执行相关的设置操作");
 inline const QString kPausedText = QStringLiteral("已经暂停");
 inline const QString kContinuingText = QStringLiteral("正在继续转换...");
 inline const QString kStoppedText = QStringLiteral("已经停止");
@@ -34,7 +33,7 @@ public:
     using OutputNowSource = std::function<OutputNow()>;
     using OutputDirSource = std::function<QString()>;
 
-    ConversionBatch(SourceListModel &rows, const QString &toolDir, OutputNowSource outputNow,
+    ConversionBatch(SourceListModel &rows, QString toolDir, OutputNowSource outputNow,
                     OutputDirSource outputDir, QObject *parent = nullptr);
     ~ConversionBatch() override;
 

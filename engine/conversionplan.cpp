@@ -64,15 +64,16 @@ QList<BatchStep> MuxToMp4Steps(const QString &toolDir, const QString &input, boo
                                      .command(),
                                  rawAac);
     makeAac.skippedWithout = rawMp3;
-    BatchStep muxVideo = passStep(tool(toolDir, kMuxerTool)
-                                      .options(QStringLiteral("-c"))
-                                      .path(rawVideo)
-                                      .options(QStringLiteral("-rate={fps}"), {{QStringLiteral("{fps}"), frameRate}})
-                                      .path(final)
-                                      .command(),
-                                  final);
-    BatchStep muxAudio = passStep(tool(toolDir, kMuxerTool).options(QStringLiteral("-c")).path(rawAac).path(final).command(),
-                                  final);
+    BatchStep muxVideo =
+        passStep(tool(toolDir, kMuxerTool)
+                     .options(QStringLiteral("-c"))
+                     .path(rawVideo)
+                     .options(QStringLiteral("-rate={fps}"), {{QStringLiteral("{fps}"), frameRate}})
+                     .path(final)
+                     .command(),
+                 final);
+    BatchStep muxAudio = passStep(
+        tool(toolDir, kMuxerTool).options(QStringLiteral("-c")).path(rawAac).path(final).command(), final);
     muxAudio.skippedWithout = rawAac;
 
     exportVideo.reads = exportAudio.reads = QStringList{input};
@@ -101,14 +102,15 @@ BatchStep ThreeGpPassStep(const QString &toolDir, const QString &output, const Q
 BatchStep PspAudioStep(const QString &toolDir, const QString &output, int aacBitrate)
 {
     const QString withAac = BaseOf(output) + QStringLiteral("-aac.mp4");
-    BatchStep step = passStep(tool(toolDir, kSecondEncoderTool)
-                                  .options(QStringLiteral("-y -i"))
-                                  .path(output)
-                                  .options(QStringLiteral("-vcodec copy -acodec aac -ab {bitrate}k -ar 24000 -f psp"),
-                                           {{QStringLiteral("{bitrate}"), QString::number(aacBitrate)}})
-                                  .path(withAac)
-                                  .command(),
-                              withAac);
+    BatchStep step =
+        passStep(tool(toolDir, kSecondEncoderTool)
+                     .options(QStringLiteral("-y -i"))
+                     .path(output)
+                     .options(QStringLiteral("-vcodec copy -acodec aac -ab {bitrate}k -ar 24000 -f psp"),
+                              {{QStringLiteral("{bitrate}"), QString::number(aacBitrate)}})
+                     .path(withAac)
+                     .command(),
+                 withAac);
     step.replaces = output;
     return step;
 }
@@ -146,12 +148,12 @@ ConversionPlan PlanConversion(const QString &toolDir, const OutputNow &now,
     plan.finalFile = outputFile;
 
     // The output flags may stay on from the type chosen before, which need not make AAC.
-    const int aacBitrate = ProfileOf(now.type).aacBitrate > 0 ? ProfileOf(now.type).aacBitrate
-                                                             : kFallbackAacBitrate;
+    const int aacBitrate =
+        ProfileOf(now.type).aacBitrate > 0 ? ProfileOf(now.type).aacBitrate : kFallbackAacBitrate;
     const QString base = BaseOf(outputFile);
     if (now.flags.mp4Mux) {
-        plan.steps << MuxToMp4Steps(toolDir, outputFile, now.flags.h264Video,
-                                    captured.strFrameRate, aacBitrate);
+        plan.steps << MuxToMp4Steps(toolDir, outputFile, now.flags.h264Video, captured.strFrameRate,
+                                    aacBitrate);
         plan.finalFile = base + QStringLiteral(".mp4");
         plan.intermediates << outputFile;
         for (const char *raw : {".m4v", ".264", ".mp3", ".aac"})

@@ -17,12 +17,12 @@ struct BatchStep {
     QString statusText;
     ToolCommand command;
     ToolPriority priority = ToolPriority::Normal;
-    bool reportsProgress = false; // the encoder's percentage moves the bar
-    QString output;               // must exist and hold something once the tool has ended
-    QString replaces;             // after success the output takes this name, replacing its file
+    bool reportsProgress = false;  // the encoder's percentage moves the bar
+    QString output;                // must exist and hold something once the tool has ended
+    QString replaces;              // after success the output takes this name, replacing its file
     bool outputMayBeEmpty = false; // a source without sound has no sound to export
-    QString skippedWithout;       // the step is left out when this file holds nothing
-    bool waited = true;           // false: runs beside the rest of the batch (the thumbnail)
+    QString skippedWithout;        // the step is left out when this file holds nothing
+    bool waited = true;            // false: runs beside the rest of the batch (the thumbnail)
     // The files the step reads. It starts as soon as every earlier step that writes one of them
     // has ended, beside any other step that is running; a step that names none waits for every
     // earlier step.

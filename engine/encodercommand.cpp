@@ -8,9 +8,8 @@ namespace {
 
 constexpr char kCommonOptions[] = "-mc 0 -af volnorm -vf scale={width}:{height}";
 
-constexpr char kXvidMp3Options[] =
-    ",harddup -oac mp3lame -lameopts abr:br=128 -srate 44100 -ofps {fps}"
-    " -ovc xvid -xvidencopts bitrate={bitrate}:max_bframes=0";
+constexpr char kXvidMp3Options[] = ",harddup -oac mp3lame -lameopts abr:br=128 -srate 44100 -ofps {fps}"
+                                   " -ovc xvid -xvidencopts bitrate={bitrate}:max_bframes=0";
 
 // What follows the frame size for each type, in OutputType order; RM has no block at all.
 constexpr const char *kTypeOptions[kOutputTypeCount] = {
@@ -41,7 +40,7 @@ constexpr const char *kTypeOptions[kOutputTypeCount] = {
     " -x264encopts bitrate={bitrate}:level_idc=13:nocabac -ofps {fps}",
 };
 
-constexpr OutputType kEncodedTypes[] = {OUT_MPG, OUT_AVI,       OUT_3GP,   OUT_MP4, OUT_FLV,
+constexpr OutputType kEncodedTypes[] = {OUT_MPG, OUT_AVI, OUT_3GP,       OUT_MP4,   OUT_FLV,
                                         OUT_PSP, OUT_PS3, OUT_IPOD_NANO, OUT_IPHONE};
 constexpr OutputType kMp4AndIphone[] = {OUT_MP4, OUT_IPHONE};
 constexpr OutputType kPs3[] = {OUT_PS3};
@@ -56,19 +55,17 @@ constexpr char kNoFaac[] = "no AAC encoder in today's encoder; the MP4 pass make
 const EncoderOptionFix kFixes[] = {
     {kEncodedTypes, "-mc 0", "-demuxer lavf -mc 0",
      "the encoder's own AVI reader shows only the first frame of many AVI files"},
-    {kMp4AndIphone, "-oac faac -faacopts br=128:mpeg=4:object=2",
-     "-oac mp3lame -lameopts abr:br=128", kNoFaac},
-    {kPs3, "-oac faac -faacopts br=96:mpeg=4:object=2", "-oac mp3lame -lameopts abr:br=96",
+    {kMp4AndIphone, "-oac faac -faacopts br=128:mpeg=4:object=2", "-oac mp3lame -lameopts abr:br=128",
      kNoFaac},
-    {kIpodNano, "-oac faac -faacopts br=64:mpeg=4:object=2", "-oac mp3lame -lameopts abr:br=64",
-     kNoFaac},
+    {kPs3, "-oac faac -faacopts br=96:mpeg=4:object=2", "-oac mp3lame -lameopts abr:br=96", kNoFaac},
+    {kIpodNano, "-oac faac -faacopts br=64:mpeg=4:object=2", "-oac mp3lame -lameopts abr:br=64", kNoFaac},
     {kPsp, "-oac lavc", "-oac mp3lame -lameopts abr:br=64",
      "no lavc audio encoder opens; a later step makes the PSP file's audio AAC"},
     {kPsp, ":acodec=libfaac", "", "no libfaac"},
     {kPsp, ":abitrate=64", "", "the audio bitrate moved to the MP3 options"},
     {kFlv, ":cbp:", ":", "removed option: the encoder exits 0 and writes nothing"},
-    {kFlv, ":mv0:", ":o=mpv_flags=+mv0+cbp_rd:",
-     "removed options mv0 and cbp live on as flags of mpv_flags"},
+    {kFlv,
+     ":mv0:", ":o=mpv_flags=+mv0+cbp_rd:", "removed options mv0 and cbp live on as flags of mpv_flags"},
     {k3gp, "-oac lavc", "-srate 44100 -oac twolame -twolameopts br=128",
      "lavc audio fails; twolame takes no 8000 Hz phone sound, so the sound is resampled first"},
     {k3gp, ":acodec=mp2:abitrate=128", "", "the audio options moved to twolame"},

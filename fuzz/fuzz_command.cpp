@@ -104,9 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QString unquoted = tokens[i];
         unquoted.remove(QLatin1Char('"'));
         const bool keyCutByQuote =
-            std::any_of(std::begin(kKeys), std::end(kKeys), [&](const QString &key) {
-                return unquoted.count(key) != tokens[i].count(key);
-            });
+            std::any_of(std::begin(kKeys), std::end(kKeys),
+                        [&](const QString &key) { return unquoted.count(key) != tokens[i].count(key); });
         if (keyCutByQuote)
             continue;
         QString textForm = textTokens[i + 1];

@@ -27,12 +27,11 @@ bool sameResult(const ProbeResult &a, const ProbeResult &b)
 // Seconds of a "H:MM:SS" text with at least two digits of hours, or -1 when it is not one.
 qint64 secondsOf(const QString &duration)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{2,}):([0-5][0-9]):([0-5][0-9])$"));
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{2,}):([0-5][0-9]):([0-5][0-9])$"));
     const QRegularExpressionMatch match = pattern.match(duration);
     if (!match.hasMatch() || match.capturedLength(1) > 12)
         return -1;
-    return match.captured(1).toLongLong() * 3600 + match.captured(2).toInt() * 60 +
+    return match.captured(1).toLongLong() * 3600 + match.captured(2).toLongLong() * 60 +
            match.captured(3).toInt();
 }
 

@@ -13,8 +13,10 @@ bool ApplyMultiCoreAffinity()
     // The binding belongs to each thread: every thread that exists now gets it, and the threads
     // and tools started later inherit it from whichever thread starts them.
     bool allBound = true;
-    const QStringList threads = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList threads =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &thread : threads)
-        allBound = ::sched_setaffinity(pid_t(thread.toInt()), sizeof processors, &processors) == 0 && allBound;
+        allBound =
+            ::sched_setaffinity(pid_t(thread.toInt()), sizeof processors, &processors) == 0 && allBound;
     return allBound && !threads.isEmpty();
 }

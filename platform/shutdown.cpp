@@ -9,8 +9,7 @@ bool ShutdownComputer()
 {
     QDBusInterface logind(QStringLiteral("org.freedesktop.login1"),
                           QStringLiteral("/org/freedesktop/login1"),
-                          QStringLiteral("org.freedesktop.login1.Manager"),
-                          QDBusConnection::systemBus());
+                          QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
     if (logind.isValid()) {
         const QDBusReply<void> reply = logind.call(QStringLiteral("PowerOff"), false);
         if (reply.isValid())

@@ -9,8 +9,8 @@ QColor GetSysColor(SysColor role)
         SysColor role;
         QPalette::ColorRole palette;
     } kRoles[] = {
-        {SysColor::BtnFace, QPalette::Button},         {SysColor::BtnShadow, QPalette::Dark},
-        {SysColor::BtnHighlight, QPalette::Light},     {SysColor::BtnText, QPalette::ButtonText},
+        {SysColor::BtnFace, QPalette::Button},        {SysColor::BtnShadow, QPalette::Dark},
+        {SysColor::BtnHighlight, QPalette::Light},    {SysColor::BtnText, QPalette::ButtonText},
         {SysColor::WindowText, QPalette::WindowText},
     };
     const QPalette palette = QGuiApplication::palette();

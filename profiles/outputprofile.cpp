@@ -11,7 +11,7 @@ namespace {
 
 using List = const char *const[];
 
-constexpr List kMpgSizes = {"128x96", "176x144", "352x240", "352x288", "480x272", "480x480",
+constexpr List kMpgSizes = {"128x96",  "176x144", "352x240", "352x288", "480x272", "480x480",
                             "480x576", "640x480", "704x576", "720x480", "720x576"};
 constexpr List kAviSizes = {"160x112", "176x144", "220x176", "320x240", "352x240",
                             "352x288", "368x208", "480x272", "480x320", "480x480",

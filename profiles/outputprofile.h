@@ -28,22 +28,22 @@ enum class FlagValue { Off, On, Unchanged };
 
 struct OutputProfile {
     OutputType type;
-    int radioId;                 // control id of the type's radio button
-    const char *cliName;         // how zepora-cli names the type
-    const char *radioText;       // the radio button's caption
-    const char *formatText;      // shown as the description's file format
-    std::span<const char *const> frameSizes;  // as the frame-size box shows them (sorted by text)
-    std::span<const char *const> bitrates;    // in the order added
-    std::span<const char *const> frameRates;  // in the order added
+    int radioId;                             // control id of the type's radio button
+    const char *cliName;                     // how zepora-cli names the type
+    const char *radioText;                   // the radio button's caption
+    const char *formatText;                  // shown as the description's file format
+    std::span<const char *const> frameSizes; // as the frame-size box shows them (sorted by text)
+    std::span<const char *const> bitrates;   // in the order added
+    std::span<const char *const> frameRates; // in the order added
     const char *defaultFrameSize;
     const char *defaultBitrate;
     const char *defaultFrameRate;
-    bool mp4Mux;                 // -> g_bMp4Mux
-    FlagValue h264Video;         // -> g_bH264Video
-    bool pspThumb;               // -> g_bPspThumb
-    bool threeGpPass;            // -> g_b3gpPass
-    bool selectable;             // false for RM: its radio button is never enabled
-    int aacBitrate;              // kbit/s of the AAC track the MP4 and PSP passes make; 0: none
+    bool mp4Mux;         // -> g_bMp4Mux
+    FlagValue h264Video; // -> g_bH264Video
+    bool pspThumb;       // -> g_bPspThumb
+    bool threeGpPass;    // -> g_b3gpPass
+    bool selectable;     // false for RM: its radio button is never enabled
+    int aacBitrate;      // kbit/s of the AAC track the MP4 and PSP passes make; 0: none
 };
 
 // The four output flags: written only when a profile is applied, read by the batch for every file.

@@ -77,16 +77,16 @@ struct IconLook {
 
 // One look for all: a rounded tile in the glyph's colour with a white mark.
 const IconLook kIcons[] = {
-    {132, Glyph::Minus, QColor(0xc0, 0x39, 0x2b), nullptr},  // remove, cancel
-    {133, Glyph::Check, QColor(0x27, 0xae, 0x60), nullptr},  // save
+    {132, Glyph::Minus, QColor(0xc0, 0x39, 0x2b), nullptr},    // remove, cancel
+    {133, Glyph::Check, QColor(0x27, 0xae, 0x60), nullptr},    // save
     {134, Glyph::Question, QColor(0x29, 0x80, 0xb9), nullptr}, // help
-    {136, Glyph::Play, QColor(0x27, 0xae, 0x60), nullptr},   // start
-    {137, Glyph::Play, QColor(0xe6, 0x7e, 0x22), nullptr},   // continue, shut down now
-    {138, Glyph::Pause, QColor(0xe6, 0x7e, 0x22), nullptr},  // pause
-    {142, Glyph::Star, QColor(0xf3, 0x9c, 0x12), nullptr},   // smart mode, forum
-    {143, Glyph::Plus, QColor(0x29, 0x80, 0xb9), nullptr},   // add, OK
-    {144, Glyph::Stop, QColor(0xc0, 0x39, 0x2b), nullptr},   // stop
-    {145, Glyph::Gear, QColor(0x7f, 0x8c, 0x8d), nullptr},   // settings, advanced mode
+    {136, Glyph::Play, QColor(0x27, 0xae, 0x60), nullptr},     // start
+    {137, Glyph::Play, QColor(0xe6, 0x7e, 0x22), nullptr},     // continue, shut down now
+    {138, Glyph::Pause, QColor(0xe6, 0x7e, 0x22), nullptr},    // pause
+    {142, Glyph::Star, QColor(0xf3, 0x9c, 0x12), nullptr},     // smart mode, forum
+    {143, Glyph::Plus, QColor(0x29, 0x80, 0xb9), nullptr},     // add, OK
+    {144, Glyph::Stop, QColor(0xc0, 0x39, 0x2b), nullptr},     // stop
+    {145, Glyph::Gear, QColor(0x7f, 0x8c, 0x8d), nullptr},     // settings, advanced mode
     {146, Glyph::Badge, QColor(0x2c, 0x3e, 0x50), "PS3"},
     {147, Glyph::Badge, QColor(0x34, 0x49, 0x5e), "PSP"},
     {149, Glyph::Badge, QColor(0xc0, 0x39, 0x2b), "FLV"},
@@ -106,13 +106,25 @@ void drawGlyph(QPainter &p, Glyph glyph, const char *badge)
     p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::white);
     switch (glyph) {
-    case Glyph::Plus: p.drawLine(16, 9, 16, 23); p.drawLine(9, 16, 23, 16); break;
+    case Glyph::Plus:
+        p.drawLine(16, 9, 16, 23);
+        p.drawLine(9, 16, 23, 16);
+        break;
     case Glyph::Minus: p.drawLine(9, 16, 23, 16); break;
     case Glyph::Play: p.drawPolygon(QPolygonF({QPointF(12, 9), QPointF(23, 16), QPointF(12, 23)})); break;
-    case Glyph::Pause: p.drawRect(QRectF(11, 10, 3, 12)); p.drawRect(QRectF(18, 10, 3, 12)); break;
+    case Glyph::Pause:
+        p.drawRect(QRectF(11, 10, 3, 12));
+        p.drawRect(QRectF(18, 10, 3, 12));
+        break;
     case Glyph::Stop: p.drawRect(QRectF(11, 11, 10, 10)); break;
-    case Glyph::Check: p.setBrush(Qt::NoBrush); p.drawPolyline(QPolygonF({QPointF(9, 17), QPointF(14, 22), QPointF(23, 10)})); break;
-    case Glyph::Cross: p.drawLine(10, 10, 22, 22); p.drawLine(22, 10, 10, 22); break;
+    case Glyph::Check:
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(QPolygonF({QPointF(9, 17), QPointF(14, 22), QPointF(23, 10)}));
+        break;
+    case Glyph::Cross:
+        p.drawLine(10, 10, 22, 22);
+        p.drawLine(22, 10, 10, 22);
+        break;
     case Glyph::Question: {
         QFont font(QStringLiteral("Noto Sans CJK SC"));
         font.setPixelSize(20);

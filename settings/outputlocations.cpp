@@ -12,14 +12,13 @@ constexpr char kNumberedPrefix[] = "M4V";
 constexpr char kNumberedExtension[] = ".mp4";
 
 // The file the encoder writes, by type in OutputType order.
-constexpr const char *kExtensions[kOutputTypeCount] = {
-    ".mpg", ".avi", ".rm", ".avi", ".avi", ".flv", ".mp4", ".avi", ".avi", ".avi"};
+constexpr const char *kExtensions[kOutputTypeCount] = {".mpg", ".avi", ".rm",  ".avi", ".avi",
+                                                       ".flv", ".mp4", ".avi", ".avi", ".avi"};
 
 bool baseIsTaken(const QDir &dir, const QString &base)
 {
     return !dir.entryList({base + QStringLiteral(".*")},
-                          QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System |
-                              QDir::NoDotAndDotDot)
+                          QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
                 .isEmpty();
 }
 
@@ -34,8 +33,7 @@ QString ProductFolder(const QString &root)
 QString OutputDirFor(const QString &root, const QDate &date)
 {
     return ProductFolder(root) + QLatin1Char('/') +
-           QString::asprintf("%d-%02d-%02d", date.year(), date.month(), date.day()) +
-           QLatin1Char('/');
+           QString::asprintf("%d-%02d-%02d", date.year(), date.month(), date.day()) + QLatin1Char('/');
 }
 
 QString GetOutputDir() { return OutputDirFor(ReadUsableRoot(), QDate::currentDate()); }
@@ -49,15 +47,13 @@ QString GetOutputFileName(const QString &dir, OutputType type, const QTime &now)
     const QDir folder(dir);
     if (type == OUT_PSP) {
         for (int number = 0;; ++number) {
-            const QString path = dir + QLatin1String(kNumberedPrefix) +
-                                 QString::asprintf("%05d", number) +
-                                 QLatin1String(kNumberedExtension);
+            QString path = dir + QLatin1String(kNumberedPrefix) + QString::asprintf("%05d", number) +
+                           QLatin1String(kNumberedExtension);
             if (!QFileInfo::exists(path))
                 return path;
         }
     }
-    const QString timeName =
-        QString::asprintf("%02d-%02d-%02d", now.hour(), now.minute(), now.second());
+    const QString timeName = QString::asprintf("%02d-%02d-%02d", now.hour(), now.minute(), now.second());
     QString base = timeName;
     for (int suffix = 2; baseIsTaken(folder, base); ++suffix)
         base = timeName + QStringLiteral("-%1").arg(suffix);

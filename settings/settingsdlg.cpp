@@ -46,11 +46,11 @@ const ControlSpec kControls[] = {
     {1046, Kind::DisabledRadio, "原始文件名", 89, 87, 56, 10},
     {1049, Kind::Group, "高级设置", 5, 110, 376, 50},
     {1047, Kind::Check,
-     "当所有视频转换完成后自动关闭当前计算机 (自动关机时有30秒倒计时提醒功能，防止错误关机) ",
-     12, 127, 357, 10},
+     "当所有视频转换完成后自动关闭当前计算机 (自动关机时有30秒倒计时提醒功能，防止错误关机) ", 12, 127,
+     357, 10},
     {1048, Kind::Check,
-     "针对多核处理器或多个物理处理器进行优化 (ZPX针对各种使用类似HT超线程技术CPU做专门优化)", 12,
-     143, 356, 10},
+     "针对多核处理器或多个物理处理器进行优化 (ZPX针对各种使用类似HT超线程技术CPU做专门优化)", 12, 143, 356,
+     10},
 };
 
 const QString kInvalidFolderText = QStringLiteral("您选择的目录无效，请重试");
@@ -125,7 +125,9 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
             switch (item.id) {
             case 1037: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnBrowse); break;
             case 1038: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnSave); break;
-            case 1039: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnCancelButton); break;
+            case 1039:
+                connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnCancelButton);
+                break;
             }
         }
         if (auto *group = qobject_cast<CXPGroupBox *>(widget))

@@ -113,8 +113,7 @@ ToolCommand ProbeCommand(const QString &toolDir, const QString &sourceFile)
         .command();
 }
 
-ProbeRun::ProbeRun(const QString &toolDir, const QString &sourceFile, QObject *parent,
-                   int timeLimitMs)
+ProbeRun::ProbeRun(const QString &toolDir, const QString &sourceFile, QObject *parent, int timeLimitMs)
     : QObject(parent),
       m_run(std::make_unique<ToolRun>(ProbeCommand(toolDir, sourceFile), ToolPriority::Normal))
 {

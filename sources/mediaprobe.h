@@ -10,10 +10,10 @@
 
 // What the prober told of one file: the four texts of its row in the source list.
 struct ProbeResult {
-    QString duration;   // "00:12:05"; empty: the prober gave no length, and the file is refused
-    QString codec;      // the video format as the prober prints it, such as "H264" or "0x10000001"
-    QString frameSize;  // "640x480"
-    QString frameRate;  // "25.000"
+    QString duration;  // "00:12:05"; empty: the prober gave no length, and the file is refused
+    QString codec;     // the video format as the prober prints it, such as "H264" or "0x10000001"
+    QString frameSize; // "640x480"
+    QString frameRate; // "25.000"
 
     bool accepted() const { return !duration.isEmpty(); }
 };

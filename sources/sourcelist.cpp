@@ -3,15 +3,17 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
-const char *const kHeadings[SourceListModel::ColumnCount] = {
-    "索引", "文件名", "播放时间", "编码", "分辨率", "帧率", "状态"};
+const char *const kHeadings[SourceListModel::ColumnCount] = {"索引",   "文件名", "播放时间", "编码",
+                                                             "分辨率", "帧率",   "状态"};
 
-const Qt::Alignment kAlignments[SourceListModel::ColumnCount] = {
-    Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignLeft,
-    Qt::AlignHCenter};
+const Qt::Alignment kAlignments[SourceListModel::ColumnCount] = {Qt::AlignLeft,    Qt::AlignLeft,
+                                                                 Qt::AlignHCenter, Qt::AlignRight,
+                                                                 Qt::AlignHCenter, Qt::AlignLeft,
+                                                                 Qt::AlignHCenter};
 
 const char *const kVideoPatterns[] = {"*.MPG", "*.AVI", "*.RM",  "*.RMVB", "*.3GP", "*.MP4", "*.FLV",
                                       "*.MOV", "*.VOB", "*.DAT", "*.DV",   "*.WMV", "*.ASF", "*.3G2",
@@ -28,8 +30,8 @@ QStringList AddDialogNameFilters()
             QStringLiteral("所有文件 (*)")};
 }
 
-SourceListModel::SourceListModel(const QString &toolDir, QObject *parent, int probeTimeLimitMs)
-    : QAbstractTableModel(parent), m_toolDir(toolDir), m_probeTimeLimitMs(probeTimeLimitMs)
+SourceListModel::SourceListModel(QString toolDir, QObject *parent, int probeTimeLimitMs)
+    : QAbstractTableModel(parent), m_toolDir(std::move(toolDir)), m_probeTimeLimitMs(probeTimeLimitMs)
 {
 }
 
@@ -113,8 +115,8 @@ void SourceListModel::AddSourceFile(const QString &path)
 {
     setStatusText(kAddingText);
     // An exact comparison of the texts: letter case counts and nothing is normalised.
-    const bool listed = std::ranges::any_of(
-        m_rows, [&path](const Row &row) { return row.texts[FileColumn] == path; });
+    const bool listed =
+        std::ranges::any_of(m_rows, [&path](const Row &row) { return row.texts[FileColumn] == path; });
     if (listed) {
         setStatusText(kDuplicateText);
         emit fileRefused(path, kDuplicateText);

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <array>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -25,10 +26,18 @@ QStringList AddDialogNameFilters();
 class SourceListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { IndexColumn, FileColumn, DurationColumn, CodecColumn, FrameSizeColumn,
-                  FrameRateColumn, StatusColumn, ColumnCount };
+    enum Column {
+        IndexColumn,
+        FileColumn,
+        DurationColumn,
+        CodecColumn,
+        FrameSizeColumn,
+        FrameRateColumn,
+        StatusColumn,
+        ColumnCount
+    };
 
-    explicit SourceListModel(const QString &toolDir, QObject *parent = nullptr,
+    explicit SourceListModel(QString toolDir, QObject *parent = nullptr,
                              int probeTimeLimitMs = kProbeTimeLimitMs);
     ~SourceListModel() override;
 
@@ -68,7 +77,7 @@ signals:
 private:
     struct Row {
         quint64 id;
-        QString texts[ColumnCount];
+        std::array<QString, ColumnCount> texts;
     };
 
     void setStatusText(const QString &text);

@@ -39,13 +39,13 @@ bool makeClip(const QString &path, const QStringList &outputOptions, const QStri
               const QString &rate = "25", double seconds = 4.0);
 
 struct StreamInfo {
-    QString codecType;  // "video" or "audio"
-    QString codecName;  // "mpeg4", "h264", "aac", ...
-    QString profile;    // "Constrained Baseline", "LC", ...
+    QString codecType; // "video" or "audio"
+    QString codecName; // "mpeg4", "h264", "aac", ...
+    QString profile;   // "Constrained Baseline", "LC", ...
     int width = 0;
     int height = 0;
-    QString frameRate;  // r_frame_rate as ffprobe prints it, such as "30000/1001"
-    double fps = 0;     // the same as a number
+    QString frameRate; // r_frame_rate as ffprobe prints it, such as "30000/1001"
+    double fps = 0;    // the same as a number
     int sampleRate = 0;
     int channels = 0;
     double duration = 0;
@@ -114,14 +114,14 @@ int distinctPictures(const QString &file, int frames);
 } // namespace TestSupport
 
 // Like QTEST_GUILESS_MAIN / QTEST_MAIN, with the user's folders pointed at a temporary folder.
-#define ZEPORA_TEST_MAIN_IMPL(TestObject, AppClass)                                              \
-    int main(int argc, char *argv[])                                                             \
-    {                                                                                            \
-        auto userFolders = TestSupport::isolateUserFolders();                                   \
-        AppClass app(argc, argv);                                                                \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                 \
-        TestObject tc;                                                                           \
-        QTEST_SET_MAIN_SOURCE_PATH                                                               \
-        return QTest::qExec(&tc, argc, argv);                                                    \
+#define ZEPORA_TEST_MAIN_IMPL(TestObject, AppClass)           \
+    int main(int argc, char *argv[])                          \
+    {                                                         \
+        auto userFolders = TestSupport::isolateUserFolders(); \
+        AppClass app(argc, argv);                             \
+        app.setAttribute(Qt::AA_Use96Dpi, true);              \
+        TestObject tc;                                        \
+        QTEST_SET_MAIN_SOURCE_PATH                            \
+        return QTest::qExec(&tc, argc, argv);                 \
     }
 #define ZEPORA_TEST_MAIN(TestObject) ZEPORA_TEST_MAIN_IMPL(TestObject, QCoreApplication)

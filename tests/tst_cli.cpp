@@ -38,7 +38,9 @@ void TstCli::typesListsTheCatalogue()
     QCOMPARE(run.exitCode, 0);
     const QString text = QString::fromUtf8(run.out);
     for (const char *name : {"mpg", "avi", "rm", "3gp", "mp4", "flv", "psp", "ps3", "ipod-nano", "iphone"})
-        QVERIFY2(text.contains(QStringLiteral("\n%1\t").arg(name)) || text.startsWith(QStringLiteral("%1\t").arg(name)), name);
+        QVERIFY2(text.contains(QStringLiteral("\n%1\t").arg(name)) ||
+                     text.startsWith(QStringLiteral("%1\t").arg(name)),
+                 name);
     QVERIFY(text.contains("Sony PS3视频 (*.MP4)"));
     QVERIFY(text.contains("\tsizes\t1280x720,480x272,720x480\tdefault 720x480\n"));
     QVERIFY(text.contains("RM视频 (*.RM) (not selectable)"));
@@ -53,8 +55,8 @@ void TstCli::commandPrintsTheEncoderLine_data()
     QTest::addColumn<QString>("line");
 
     QTest::newRow("avi as asked")
-        << QStringList{"command", "avi", "--size", "320x240", "--bitrate", "256", "--fps", "25",
-                       "/in/a b.avi", "/out/x.avi"}
+        << QStringList{"command", "avi",   "--size", "320x240",     "--bitrate",
+                       "256",     "--fps", "25",     "/in/a b.avi", "/out/x.avi"}
         << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=320:240,harddup -oac mp3lame "
            "-lameopts abr:br=128 -srate 44100 -ofps 25 -ovc xvid -xvidencopts "
            "bitrate=256:max_bframes=0 \"/in/a b.avi\" -o \"/out/x.avi\"";
@@ -107,8 +109,10 @@ void TstCli::convertRealFiles_data()
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("videoCodec");
     QTest::addColumn<QString>("audioCodec");
+    // clang-format off
     QTest::newRow("phone mp4") << "mp4" << ".mp4" << "mpeg4" << "aac";
     QTest::newRow("phone 3gp") << "3gp" << ".3gp" << "h263" << "amr_nb";
+    // clang-format on
 }
 
 void TstCli::convertRealFiles()
@@ -117,9 +121,9 @@ void TstCli::convertRealFiles()
     QFETCH(QString, extension);
     QFETCH(QString, videoCodec);
     QFETCH(QString, audioCodec);
-    const QStringList videos = {"mpeg4-mp3.avi", "h264-aac.mp4", "h264-aac.flv", "mpeg2-mpa.vob",
-                                "h263-amr.3gp", "msmpeg4-wma.asf", "rv10-ac3.rm", "mpeg1-mp2.mpg",
-                                "vp8-vorbis.webm"};
+    const QStringList videos = {"mpeg4-mp3.avi", "h264-aac.mp4",  "h264-aac.flv",
+                                "mpeg2-mpa.vob", "h263-amr.3gp",  "msmpeg4-wma.asf",
+                                "rv10-ac3.rm",   "mpeg1-mp2.mpg", "vp8-vorbis.webm"};
     QStringList sources;
     for (const QString &video : videos)
         sources << TestSupport::sharedMedia(video);
@@ -128,7 +132,8 @@ void TstCli::convertRealFiles()
     const QString corrupt = TestSupport::sharedMedia("corrupt.mkv");
 
     QTemporaryDir root;
-    const CliRun run = runCli(QStringList{"convert", type, "--out-root", root.path()} << sources << corrupt);
+    const CliRun run =
+        runCli(QStringList{"convert", type, "--out-root", root.path()} << sources << corrupt);
     QCOMPARE(run.exitCode, 1); // the corrupt file is not converted
     const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), sources.size() + 1);
@@ -139,12 +144,14 @@ void TstCli::convertRealFiles()
             continue;
         }
         QVERIFY2(columns.size() == 2 && sources.contains(columns[0]), qPrintable(line));
-        const QString output = columns[1];
+        const QString &output = columns[1];
         QVERIFY2(output.startsWith(root.path() + "/Zepora-ZPX/") && output.endsWith(extension),
                  qPrintable(output));
         const TestSupport::MediaInfo info = TestSupport::probe(output);
-        QVERIFY2(info.firstOf("video") && info.firstOf("video")->codecName == videoCodec, qPrintable(line));
-        QVERIFY2(info.firstOf("audio") && info.firstOf("audio")->codecName == audioCodec, qPrintable(line));
+        QVERIFY2(info.firstOf("video") && info.firstOf("video")->codecName == videoCodec,
+                 qPrintable(line));
+        QVERIFY2(info.firstOf("audio") && info.firstOf("audio")->codecName == audioCodec,
+                 qPrintable(line));
     }
     QVERIFY(run.err.contains("100%"));
 }
@@ -175,8 +182,8 @@ void TstCli::interruptStopsTheBatchAndLeavesNoTool()
 {
     QTemporaryDir dir;
     const QString clip = dir.filePath("long.avi");
-    QVERIFY(TestSupport::makeClip(clip, {"-c:v", "mpeg4", "-q:v", "8", "-c:a", "libmp3lame"},
-                                  "320x240", "25", 120));
+    QVERIFY(TestSupport::makeClip(clip, {"-c:v", "mpeg4", "-q:v", "8", "-c:a", "libmp3lame"}, "320x240",
+                                  "25", 120));
     QProcess cli;
     cli.start(ZEPORA_CLI_PATH, {"convert", "ps3", "--out-root", dir.path(), clip});
     QVERIFY(cli.waitForStarted());
@@ -198,7 +205,8 @@ void TstCli::malformedCallsAreRefused_data()
     QTest::newRow("unknown type") << QStringList{"command", "wmv", "/a", "/b"};
     QTest::newRow("missing output") << QStringList{"command", "avi", "/a"};
     QTest::newRow("size without x") << QStringList{"command", "avi", "--size", "320", "/a", "/b"};
-    QTest::newRow("bitrate not a number") << QStringList{"command", "avi", "--bitrate", "fast", "/a", "/b"};
+    QTest::newRow("bitrate not a number")
+        << QStringList{"command", "avi", "--bitrate", "fast", "/a", "/b"};
     QTest::newRow("fps not a number") << QStringList{"command", "avi", "--fps", "25fps", "/a", "/b"};
     QTest::newRow("unknown option") << QStringList{"command", "avi", "--speed", "2", "/a", "/b"};
     QTest::newRow("types with arguments") << QStringList{"types", "avi"};

@@ -48,9 +48,12 @@ void TstConversionPlan::baseIsCutAtTheLastDotOfTheName_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("base");
-    QTest::newRow("plain") << "/out/12-30-05.avi" << "/out/12-30-05";
-    QTest::newRow("dotted folders") << "/home/a.b/v1.2/12-30-05.avi" << "/home/a.b/v1.2/12-30-05";
-    QTest::newRow("no dot in the name") << "/home/a.b/file" << "/home/a.b/file";
+    QTest::newRow("plain") << "/out/12-30-05.avi"
+                           << "/out/12-30-05";
+    QTest::newRow("dotted folders") << "/home/a.b/v1.2/12-30-05.avi"
+                                    << "/home/a.b/v1.2/12-30-05";
+    QTest::newRow("no dot in the name") << "/home/a.b/file"
+                                        << "/home/a.b/file";
 }
 
 void TstConversionPlan::baseIsCutAtTheLastDotOfTheName()
@@ -69,16 +72,20 @@ void TstConversionPlan::stepsOfEveryType_data()
     QTest::addColumn<QStringList>("intermediates");
 
     const QStringList mp4Pass = {"mencoder", "mencoder", "mencoder", "ffmpeg", "mp4creator", "mp4creator"};
-    QTest::newRow("mpg") << int(OUT_MPG) << "/o/1.mpg" << QStringList{"mencoder"} << "/o/1.mpg" << QStringList{};
-    QTest::newRow("avi") << int(OUT_AVI) << "/o/1.avi" << QStringList{"mencoder"} << "/o/1.avi" << QStringList{};
-    QTest::newRow("flv") << int(OUT_FLV) << "/o/1.flv" << QStringList{"mencoder"} << "/o/1.flv" << QStringList{};
+    QTest::newRow("mpg") << int(OUT_MPG) << "/o/1.mpg" << QStringList{"mencoder"} << "/o/1.mpg"
+                         << QStringList{};
+    QTest::newRow("avi") << int(OUT_AVI) << "/o/1.avi" << QStringList{"mencoder"} << "/o/1.avi"
+                         << QStringList{};
+    QTest::newRow("flv") << int(OUT_FLV) << "/o/1.flv" << QStringList{"mencoder"} << "/o/1.flv"
+                         << QStringList{};
     QTest::newRow("3gp") << int(OUT_3GP) << "/o/1.avi" << QStringList{"mencoder", "ffmpeg"} << "/o/1.3gp"
                          << QStringList{"/o/1.avi"};
-    QTest::newRow("psp") << int(OUT_PSP) << "/o/M4V00003.mp4" << QStringList{"mencoder", "ffmpeg", "ffmpeg&"}
-                         << "/o/M4V00003.mp4" << QStringList{};
+    QTest::newRow("psp") << int(OUT_PSP) << "/o/M4V00003.mp4"
+                         << QStringList{"mencoder", "ffmpeg", "ffmpeg&"} << "/o/M4V00003.mp4"
+                         << QStringList{};
     for (const OutputType type : {OUT_MP4, OUT_PS3, OUT_IPOD_NANO, OUT_IPHONE})
-        QTest::newRow(ProfileOf(type).cliName) << int(type) << "/o/1.avi" << mp4Pass << "/o/1.mp4"
-                                               << QStringList{"/o/1.avi"};
+        QTest::newRow(ProfileOf(type).cliName)
+            << int(type) << "/o/1.avi" << mp4Pass << "/o/1.mp4" << QStringList{"/o/1.avi"};
 }
 
 void TstConversionPlan::stepsOfEveryType()
@@ -115,10 +122,14 @@ void TstConversionPlan::mp4PassCommands_data()
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("fps");
     QTest::addColumn<int>("aacBitrate");
-    QTest::newRow("mp4") << int(OUT_MP4) << ".m4v" << "15" << 128;
-    QTest::newRow("ipod-nano") << int(OUT_IPOD_NANO) << ".m4v" << "29.970" << 64;
-    QTest::newRow("ps3") << int(OUT_PS3) << ".264" << "23.976" << 96;
-    QTest::newRow("iphone") << int(OUT_IPHONE) << ".264" << "25" << 128;
+    QTest::newRow("mp4") << int(OUT_MP4) << ".m4v"
+                         << "15" << 128;
+    QTest::newRow("ipod-nano") << int(OUT_IPOD_NANO) << ".m4v"
+                               << "29.970" << 64;
+    QTest::newRow("ps3") << int(OUT_PS3) << ".264"
+                         << "23.976" << 96;
+    QTest::newRow("iphone") << int(OUT_IPHONE) << ".264"
+                            << "25" << 128;
 }
 
 void TstConversionPlan::mp4PassCommands()
@@ -151,8 +162,8 @@ void TstConversionPlan::threeGpPassTakesThePanelAsItIsNow()
 {
     // The encoder keeps what Start captured; the pass reads the boxes when it begins.
     OutputSelection captured = capturedFor(OUT_3GP);
-    const ConversionPlan plan = PlanConversion(kTools, nowFor(OUT_3GP, "352x288", "25"), captured,
-                                               "/in/x.avi", "/o/08-15-42.avi");
+    const ConversionPlan plan =
+        PlanConversion(kTools, nowFor(OUT_3GP, "352x288", "25"), captured, "/in/x.avi", "/o/08-15-42.avi");
     QVERIFY(plan.steps[0].command.text.contains("scale=176:144"));
     QCOMPARE(plan.steps[1].command.text,
              kTools + "ffmpeg -y -i \"/o/08-15-42.avi\" -vcodec h263 -acodec libopencore_amrnb "
@@ -162,8 +173,8 @@ void TstConversionPlan::threeGpPassTakesThePanelAsItIsNow()
 
 void TstConversionPlan::pspGetsAacAndAThumbnailBesideIt()
 {
-    const ConversionPlan plan = PlanConversion(kTools, nowFor(OUT_PSP), capturedFor(OUT_PSP),
-                                               "/in/x.avi", "/o/M4V00003.mp4");
+    const ConversionPlan plan =
+        PlanConversion(kTools, nowFor(OUT_PSP), capturedFor(OUT_PSP), "/in/x.avi", "/o/M4V00003.mp4");
     QCOMPARE(plan.steps[1].command.text,
              kTools + "ffmpeg -y -i \"/o/M4V00003.mp4\" -vcodec copy -acodec aac -ab 64k -ar 24000 "
                       "-f psp \"/o/M4V00003-aac.mp4\"");

@@ -78,7 +78,8 @@ void TstConvertDlg::init()
     WriteSettings(m_dir.path(), false, false);
     m_settingsCalls = 0;
     m_window = std::make_unique<CConvertDlg>();
-    m_window->OnInitDialog({[this] { ++m_settingsCalls; }, [] { return true; }, [] { QFAIL("no test may shut the computer down"); }});
+    m_window->OnInitDialog({[this] { ++m_settingsCalls; }, [] { return true; },
+                            [] { QFAIL("no test may shut the computer down"); }});
     m_window->show();
 }
 
@@ -115,9 +116,11 @@ void TstConvertDlg::opensWithPhoneMp4AndItsDefaults()
     QCOMPARE(m_settingsCalls, 0);
     // Skinned: every push button has its icon, every group box the window style.
     for (const auto &[id, icon] : kButtonIcons)
-        QVERIFY2(sameIcon(qobject_cast<CXPStyleButton *>(m_window->control(id)), icon), qPrintable(QString::number(id)));
+        QVERIFY2(sameIcon(qobject_cast<CXPStyleButton *>(m_window->control(id)), icon),
+                 qPrintable(QString::number(id)));
     for (int id : {1024, 1025, 1028})
-        QCOMPARE(qobject_cast<CXPGroupBox *>(m_window->control(id))->groupStyle(), int(CXPGroupBox::GBS_WINDOW));
+        QCOMPARE(qobject_cast<CXPGroupBox *>(m_window->control(id))->groupStyle(),
+                 int(CXPGroupBox::GBS_WINDOW));
     for (int id : {1014, 1026, 1035})
         QVERIFY(qobject_cast<CCJFlatComboBox *>(m_window->control(id)));
     QCOMPARE(QStringList({text(1000), text(1001), text(1002), text(1007), text(1003), text(1041),
@@ -196,10 +199,13 @@ void TstConvertDlg::convertsAClipToTheEnd()
     drop({m_clip});
     auto *progress = qobject_cast<QProgressBar *>(m_window->control(1005));
     int highest = 0;
-    connect(progress, &QProgressBar::valueChanged, [&highest](int value) { highest = std::max(highest, value); });
+    connect(progress, &QProgressBar::valueChanged,
+            [&highest](int value) { highest = std::max(highest, value); });
     QString finalFile;
     connect(&m_window->batch(), &ConversionBatch::fileFinished,
-            [&finalFile](const QString &, bool, const QString &file, const QString &) { finalFile = file; });
+            [&finalFile](const QString &, bool, const QString &file, const QString &) {
+                finalFile = file;
+            });
     qobject_cast<QPushButton *>(m_window->control(1002))->click();
     QVERIFY(m_window->batch().isRunning());
     QCOMPARE(text(1006), kStartHintText);
@@ -283,10 +289,10 @@ void TstConvertDlg::navigationKeysDoNothing()
     mp4->setFocus();
     QWidget *focused = QApplication::focusWidget();
     QTest::keyClick(mp4, Qt::Key(key));
-    QVERIFY(mp4->isChecked());                          // arrows would move the choice
+    QVERIFY(mp4->isChecked()); // arrows would move the choice
     QCOMPARE(text(1031), QStringLiteral("mp4"));
-    QCOMPARE(QApplication::focusWidget(), focused);     // Tab would move the focus
-    QVERIFY(m_window->isVisible());                     // Enter would end the dialog
+    QCOMPARE(QApplication::focusWidget(), focused); // Tab would move the focus
+    QVERIFY(m_window->isVisible());                 // Enter would end the dialog
 }
 
 void TstConvertDlg::batchWithAutoShutdownOpensTheCountdown()

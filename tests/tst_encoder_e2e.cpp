@@ -24,10 +24,9 @@ void TstEncoderE2E::initTestCase()
     QVERIFY(DeployStoredTools(DefaultToolFolder()));
     // A name with blanks and Chinese characters must reach the tool intact.
     m_source = m_dir.filePath(QStringLiteral("源 文件 (1).avi"));
-    QVERIFY(TestSupport::makeClip(m_source,
-                                  {"-c:v", "mpeg4", "-vtag", "XVID", "-q:v", "5", "-c:a",
-                                   "libmp3lame", "-b:a", "128k"},
-                                  "640x480", "25", 4.0));
+    QVERIFY(TestSupport::makeClip(
+        m_source, {"-c:v", "mpeg4", "-vtag", "XVID", "-q:v", "5", "-c:a", "libmp3lame", "-b:a", "128k"},
+        "640x480", "25", 4.0));
     QVERIFY(TestSupport::probe(m_source).duration > 3.5);
 }
 
@@ -44,6 +43,7 @@ void TstEncoderE2E::encoderLineOfEveryType_data()
     QTest::addColumn<int>("sampleRate");
     QTest::addColumn<QString>("source"); // empty: the clip made by the test; else a shared real file
 
+    // clang-format off
     QTest::newRow("mpg") << int(OUT_MPG) << ".mpg" << "mpeg4" << "" << 352 << 240 << 25.0 << "mp3" << 44100 << QString();
     QTest::newRow("avi") << int(OUT_AVI) << ".avi" << "mpeg4" << "" << 320 << 240 << 25.0 << "mp3" << 44100 << QString();
     QTest::newRow("3gp") << int(OUT_3GP) << ".avi" << "mpeg4" << "" << 176 << 144 << 15.0 << "mp2" << 44100 << QString();
@@ -56,6 +56,7 @@ void TstEncoderE2E::encoderLineOfEveryType_data()
     // A real AVI whose picture froze after the first frame when the encoder read it itself.
     QTest::newRow("avi from a real FMP4 file") << int(OUT_AVI) << ".avi" << "mpeg4" << "" << 320
         << 240 << 25.0 << "mp3" << 44100 << "mpeg4-mp3.avi";
+    // clang-format on
 }
 
 void TstEncoderE2E::encoderLineOfEveryType()
@@ -92,12 +93,13 @@ void TstEncoderE2E::encoderLineOfEveryType()
     ProgressReader progress;
     int lastPercent = 0;
     ToolResult result;
-    QVERIFY(RunPipedTool(command, ToolPriority::Idle,
-                         [&](QByteArrayView chunk) {
-                             if (const auto percent = progress.feed(chunk))
-                                 lastPercent = *percent;
-                         },
-                         &result));
+    QVERIFY(RunPipedTool(
+        command, ToolPriority::Idle,
+        [&](QByteArrayView chunk) {
+            if (const auto percent = progress.feed(chunk))
+                lastPercent = *percent;
+        },
+        &result));
     QVERIFY2(result.succeeded(), qPrintable(command.text + "\n" + result.lastLine()));
     QVERIFY2(lastPercent >= 90, qPrintable(QString::number(lastPercent)));
 

@@ -43,6 +43,7 @@ void TstEncoderCommand::lineOfEveryType_data()
     QTest::addColumn<QString>("expected"); // what follows the tool folder
 
     const QString tail = QStringLiteral(" \"/in/a b.avi\" -o \"%1\"");
+    // clang-format off
     QTest::newRow("avi") << int(OUT_AVI) << "320x240" << "256" << "25" << "/out/x.avi"
         << "mencoder -demuxer lavf -mc 0 -af volnorm -vf scale=320:240,harddup -oac mp3lame "
            "-lameopts abr:br=128 -srate 44100 -ofps 25 -ovc xvid -xvidencopts "
@@ -83,6 +84,7 @@ void TstEncoderCommand::lineOfEveryType_data()
            "bitrate=512:level_idc=13:nocabac:profile=baseline -ofps 25" + tail.arg("/out/x.avi");
     QTest::newRow("rm") << int(OUT_RM) << "320x240" << "768" << "15" << "/out/x.rm"
                         << "mencoder ";
+    // clang-format on
 }
 
 void TstEncoderCommand::lineOfEveryType()
@@ -95,8 +97,9 @@ void TstEncoderCommand::lineOfEveryType()
     QFETCH(QString, expected);
 
     const QStringList wh = size.split('x');
-    const ToolCommand command = BuildEncoderCommand(
-        kToolDir, selectionOf(OutputType(type), wh[0], wh[1], bitrate, fps), "/in/a b.avi", output);
+    const ToolCommand command =
+        BuildEncoderCommand(kToolDir, selectionOf(OutputType(type), wh[0], wh[1], bitrate, fps),
+                            "/in/a b.avi", output);
     QCOMPARE(command.text, kToolDir + expected);
     QCOMPARE(command.program, kToolDir + "mencoder");
     if (type != OUT_RM) {
@@ -140,8 +143,9 @@ void TstEncoderCommand::argumentsAreTheTextWithoutQuotes()
 
 void TstEncoderCommand::valuesNeverSplitOrJoinArguments()
 {
-    const ToolCommand command = BuildEncoderCommand(
-        kToolDir, selectionOf(OUT_AVI, "3 20", "{height}", "256 -ovc copy", "25"), "/a", "/b");
+    const ToolCommand command =
+        BuildEncoderCommand(kToolDir, selectionOf(OUT_AVI, "3 20", "{height}", "256 -ovc copy", "25"),
+                            "/a", "/b");
     QVERIFY(command.arguments.contains("scale=3 20:{height},harddup"));
     QVERIFY(command.arguments.contains("bitrate=256 -ovc copy:max_bframes=0"));
     QCOMPARE(command.arguments.count("-ovc"), 1);
@@ -154,9 +158,7 @@ void TstEncoderCommand::valuesNeverSplitOrJoinArguments()
 
 void TstEncoderCommand::mpgAndAviDifferOnlyInTheOutput()
 {
-    const auto selection = [](OutputType type) {
-        return selectionOf(type, "352", "240", "1000", "25");
-    };
+    const auto selection = [](OutputType type) { return selectionOf(type, "352", "240", "1000", "25"); };
     const ToolCommand mpg = BuildEncoderCommand(kToolDir, selection(OUT_MPG), "/a.vob", "/o/x.mpg");
     const ToolCommand avi = BuildEncoderCommand(kToolDir, selection(OUT_AVI), "/a.vob", "/o/x.avi");
     QCOMPARE(QString(mpg.text).replace(".mpg", ".avi"), avi.text);

@@ -147,7 +147,8 @@ private:
         bool ended = false;
     };
     BatchRun runBatch(const QString &toolDir, const QString &type, const QStringList &files,
-                      const QString &outDir, const std::function<void(ConversionBatch &, int, int)> &onTool = {},
+                      const QString &outDir,
+                      const std::function<void(ConversionBatch &, int, int)> &onTool = {},
                       const std::function<void(ConversionBatch &, const QString &)> &onFile = {},
                       int silenceLimitMs = 0);
     QString linkedToolFolder(const QString &name, const QStringList &leaveOut);
@@ -166,7 +167,8 @@ void TstFaults::initTestCase()
     m_clip = m_dir.filePath("clip.avi");
     QVERIFY(makeClip(m_clip, {"-c:v", "mpeg4", "-c:a", "libmp3lame"}, "320x240", "25", 3));
     m_longClip = m_dir.filePath("long.avi");
-    QVERIFY(makeClip(m_longClip, {"-c:v", "mpeg4", "-q:v", "3", "-c:a", "libmp3lame"}, "640x480", "25", 20));
+    QVERIFY(
+        makeClip(m_longClip, {"-c:v", "mpeg4", "-q:v", "3", "-c:a", "libmp3lame"}, "640x480", "25", 20));
     m_toolDir = m_dir.filePath("tools/");
     QVERIFY(DeployStoredTools(m_toolDir));
 }
@@ -216,9 +218,11 @@ bool TstFaults::makeSource(const QString &kind, const QString &path)
     if (kind == "audio only")
         return ffmpeg({"-f", "lavfi", "-i", "sine=duration=3", "-c:a", "libmp3lame", path});
     if (kind == "no audio")
-        return ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=3", "-c:v", "mpeg4", path});
+        return ffmpeg(
+            {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=3", "-c:v", "mpeg4", path});
     if (kind == "one frame")
-        return ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-frames:v", "1", "-c:v", "mpeg4", path});
+        return ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-frames:v", "1", "-c:v",
+                       "mpeg4", path});
     if (kind == "3840x2160")
         return makeClip(path, {"-c:v", "mpeg4", "-c:a", "libmp3lame"}, "3840x2160", "25", 1);
     if (kind == "161x121")
@@ -256,7 +260,9 @@ void TstFaults::badSources_data()
     for (const auto &c : cases)
         QTest::newRow(c.tag) << QString::fromUtf8(c.fileName) << c.kind << c.type << int(c.expect);
     // The longest name a Linux file system takes: 255 bytes.
-    QTest::newRow("255-byte name") << QString(251, QLatin1Char('n')) + ".avi" << "clip" << "avi" << int(Converted);
+    QTest::newRow("255-byte name") << QString(251, QLatin1Char('n')) + ".avi"
+                                   << "clip"
+                                   << "avi" << int(Converted);
 }
 
 void TstFaults::badSources()
@@ -268,21 +274,25 @@ void TstFaults::badSources()
     QTemporaryDir sources;
     const QString source = sources.filePath(fileName);
     QVERIFY(makeSource(kind, source));
-    const QString root = m_dir.filePath(QStringLiteral("root-%1").arg(QTest::currentDataTag()).replace('\n', ' '));
+    const QString root =
+        m_dir.filePath(QStringLiteral("root-%1").arg(QTest::currentDataTag()).replace('\n', ' '));
     const QString day = OutputDirFor(root, QDate::currentDate());
     plantEarlierOutputs(day);
     const auto sourcesBefore = snapshot(sources.path());
     const auto outputsBefore = snapshot(root);
 
-    const ProgramRun run = runSeparated(ZEPORA_CLI_PATH, {"convert", type, "--out-root", root, source}, {}, 300000);
-    QVERIFY2(run.exitCode == 0 || run.exitCode == 1, qPrintable("exit " + QString::number(run.exitCode) + ": " + run.err.right(500)));
+    const ProgramRun run =
+        runSeparated(ZEPORA_CLI_PATH, {"convert", type, "--out-root", root, source}, {}, 300000);
+    QVERIFY2(run.exitCode == 0 || run.exitCode == 1,
+             qPrintable("exit " + QString::number(run.exitCode) + ": " + run.err.right(500)));
     const bool failedShown = run.out.contains("\tFAILED\t");
     QCOMPARE(run.exitCode == 0, !failedShown);
 
     QStringList made = QDir(day).entryList(QDir::Files);
     for (const QString &earlier : outputsBefore.keys())
         made.removeAll(QFileInfo(earlier).fileName());
-    const QStringList finals = made.filter(QRegularExpression(QRegularExpression::escape(extensionOf(type)) + "$"));
+    const QStringList finals =
+        made.filter(QRegularExpression(QRegularExpression::escape(extensionOf(type)) + "$"));
     if (!failedShown) {
         // A success names its file, and the file holds the video.
         QCOMPARE(finals.size(), 1);
@@ -292,8 +302,10 @@ void TstFaults::badSources()
     } else {
         QCOMPARE(finals, QStringList());
     }
-    QVERIFY2(expect == Either || (expect == Converted) == !failedShown,
-             qPrintable(QStringLiteral("expected %1: %2").arg(kExpectNames[expect], QString::fromLocal8Bit(run.out))));
+    QVERIFY2(
+        expect == Either || (expect == Converted) == !failedShown,
+        qPrintable(
+            QStringLiteral("expected %1: %2").arg(kExpectNames[expect], QString::fromLocal8Bit(run.out))));
     QCOMPARE(snapshot(sources.path()), sourcesBefore);
     const auto outputsAfter = snapshot(root);
     for (auto it = outputsBefore.begin(); it != outputsBefore.end(); ++it)
@@ -326,7 +338,8 @@ void TstFaults::badOutputRoots()
         if (kind == "below file")
             root += "/inside";
     } else if (kind == "read-only" || kind == "full") {
-        const QStringList options = kind == "full" ? QStringList{"-o", "size=400k"} : QStringList{"-o", "ro,size=1m"};
+        const QStringList options =
+            kind == "full" ? QStringList{"-o", "size=400k"} : QStringList{"-o", "ro,size=1m"};
         if (!mount(options, root))
             QSKIP("this machine lets no test mount a small volume (needs root and mount rights)");
         m_mounts << root;
@@ -335,7 +348,8 @@ void TstFaults::badOutputRoots()
     }
     const auto sourceBefore = snapshot(QFileInfo(source).absolutePath());
 
-    const ProgramRun run = runSeparated(ZEPORA_CLI_PATH, {"convert", "avi", "--out-root", root, source}, {}, 300000);
+    const ProgramRun run =
+        runSeparated(ZEPORA_CLI_PATH, {"convert", "avi", "--out-root", root, source}, {}, 300000);
     QCOMPARE(run.exitCode, usageError ? 2 : 1);
     if (usageError)
         QVERIFY(run.err.contains("no output folder"));
@@ -353,7 +367,7 @@ void TstFaults::badOutputRoots()
 
 QString TstFaults::linkedToolFolder(const QString &name, const QStringList &leaveOut)
 {
-    const QString folder = m_dir.filePath("tools-" + name + "/");
+    QString folder = m_dir.filePath("tools-" + name + "/");
     QDir().mkpath(folder);
     for (const QString &entry : QDir(m_toolDir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
         if (!leaveOut.contains(entry))
@@ -361,11 +375,10 @@ QString TstFaults::linkedToolFolder(const QString &name, const QStringList &leav
     return folder;
 }
 
-TstFaults::BatchRun TstFaults::runBatch(const QString &toolDir, const QString &type, const QStringList &files,
-                                        const QString &outDir,
-                                        const std::function<void(ConversionBatch &, int, int)> &onTool,
-                                        const std::function<void(ConversionBatch &, const QString &)> &onFile,
-                                        int silenceLimitMs)
+TstFaults::BatchRun TstFaults::runBatch(
+    const QString &toolDir, const QString &type, const QStringList &files, const QString &outDir,
+    const std::function<void(ConversionBatch &, int, int)> &onTool,
+    const std::function<void(ConversionBatch &, const QString &)> &onFile, int silenceLimitMs)
 {
     BatchRun outcome;
     const std::optional<OutputType> outputType = OutputTypeFromCliName(type);
@@ -373,10 +386,11 @@ TstFaults::BatchRun TstFaults::runBatch(const QString &toolDir, const QString &t
         return outcome;
     OutputPanel panel;
     ApplyOutputProfile(panel, *outputType);
-    const OutputNow now{*outputType, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
+    OutputNow now{*outputType, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
     SourceListModel rows(toolDir);
-    const QString folder = outDir + '/';
-    ConversionBatch batch(rows, toolDir, [now] { return now; }, [folder] { return folder; });
+    QString folder = outDir + '/';
+    ConversionBatch batch(
+        rows, toolDir, [now] { return now; }, [folder] { return folder; });
     if (silenceLimitMs)
         batch.setToolSilenceLimit(silenceLimitMs);
     int tools = 0;
@@ -412,12 +426,30 @@ void TstFaults::failingTools_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("reason"); // what the user is told, in part
-    QTest::newRow("encoder removed after start") << "avi" << "removed" << "mencoder" << "could not be started";
-    QTest::newRow("muxer removed after start") << "mp4" << "removed" << "mp4creator" << "could not be started";
-    QTest::newRow("encoder killed mid-run") << "avi" << "killed" << "mencoder" << "crashed";
-    QTest::newRow("audio encoder killed in the mp4 pass") << "mp4" << "killed" << "ffmpeg" << "crashed";
-    QTest::newRow("encoder hangs without output") << "avi" << "hangs" << "mencoder" << "printed nothing";
-    QTest::newRow("muxer writes nothing and exits 0") << "iphone" << "writes nothing" << "mp4creator" << "wrote nothing";
+    QTest::newRow("encoder removed after start") << "avi"
+                                                 << "removed"
+                                                 << "mencoder"
+                                                 << "could not be started";
+    QTest::newRow("muxer removed after start") << "mp4"
+                                               << "removed"
+                                               << "mp4creator"
+                                               << "could not be started";
+    QTest::newRow("encoder killed mid-run") << "avi"
+                                            << "killed"
+                                            << "mencoder"
+                                            << "crashed";
+    QTest::newRow("audio encoder killed in the mp4 pass") << "mp4"
+                                                          << "killed"
+                                                          << "ffmpeg"
+                                                          << "crashed";
+    QTest::newRow("encoder hangs without output") << "avi"
+                                                  << "hangs"
+                                                  << "mencoder"
+                                                  << "printed nothing";
+    QTest::newRow("muxer writes nothing and exits 0") << "iphone"
+                                                      << "writes nothing"
+                                                      << "mp4creator"
+                                                      << "wrote nothing";
 }
 
 void TstFaults::failingTools()
@@ -448,10 +480,12 @@ void TstFaults::failingTools()
                 ::kill(pid_t(pid), SIGKILL);
         });
     };
-    const BatchRun run = runBatch(toolDir, type, {source}, outDir, killTool, {}, fault == "hangs" ? 1500 : 0);
+    const BatchRun run =
+        runBatch(toolDir, type, {source}, outDir, killTool, {}, fault == "hangs" ? 1500 : 0);
     QVERIFY(run.ended);
     QCOMPARE(run.succeeded, QList<bool>{false});
-    QVERIFY2(run.reasons[0].startsWith(tool + ": ") && run.reasons[0].contains(reason), qPrintable(run.reasons[0]));
+    QVERIFY2(run.reasons[0].startsWith(tool + ": ") && run.reasons[0].contains(reason),
+             qPrintable(run.reasons[0]));
     QCOMPARE(snapshot(sources.path()), before);
     note("failed: " + run.reasons[0]);
 }
@@ -470,7 +504,8 @@ void TstFaults::controlsAtEveryStep()
     QFETCH(QString, type);
     QFETCH(QString, action);
     // How many tools a plain run of the type starts.
-    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W+"), "-");
+    const QString tag =
+        QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W+"), "-");
     int steps = 0;
     const BatchRun plain = runBatch(m_toolDir, type, {m_clip}, m_dir.filePath("plain-" + tag),
                                     [&steps](ConversionBatch &, int, int) { ++steps; });
@@ -504,16 +539,21 @@ void TstFaults::controlsAtEveryStep()
                      qPrintable(QStringLiteral("step %1").arg(step)));
             if (thumbnail) {
                 const QStringList pictures = QDir(outDir).entryList({"*.THM"}, QDir::Files);
-                QVERIFY2(pictures.isEmpty() || QImage(QDir(outDir).filePath(pictures[0]), "JPG").width() == 160,
+                QVERIFY2(pictures.isEmpty() ||
+                             QImage(QDir(outDir).filePath(pictures[0]), "JPG").width() == 160,
                          qPrintable(pictures.join(',')));
             }
-            results << QStringLiteral("%1: %2").arg(step).arg(thumbnail ? "file done, thumbnail stopped" : "stopped");
+            results << QStringLiteral("%1: %2").arg(step).arg(thumbnail ? "file done, thumbnail stopped"
+                                                                        : "stopped");
         } else {
             QCOMPARE(run.succeeded, QList<bool>{true});
             ExpectedMedia whole;
             whole.duration = 3;
             const QString mismatch = mediaMismatch(run.finalFiles[0], whole);
-            QVERIFY2(mismatch.isEmpty(), qPrintable(QStringLiteral("step %1: %2 (%3 s)").arg(step).arg(mismatch).arg(probe(run.finalFiles[0]).duration)));
+            QVERIFY2(mismatch.isEmpty(), qPrintable(QStringLiteral("step %1: %2 (%3 s)")
+                                                        .arg(step)
+                                                        .arg(mismatch)
+                                                        .arg(probe(run.finalFiles[0]).duration)));
             results << QStringLiteral("%1: converted").arg(step);
         }
         checkNoStrayTools();
@@ -549,7 +589,8 @@ void TstFaults::sourcesChangedDuringTheBatch()
         else
             QFile::remove(first);
     };
-    const BatchRun run = runBatch(m_toolDir, "mp4", {first, second}, m_dir.filePath("changed-" + change), {}, onFile);
+    const BatchRun run =
+        runBatch(m_toolDir, "mp4", {first, second}, m_dir.filePath("changed-" + change), {}, onFile);
     QVERIFY(run.ended);
     QCOMPARE(run.succeeded.size(), 2);
     QStringList results;

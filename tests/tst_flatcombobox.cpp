@@ -11,14 +11,14 @@
 
 namespace {
 
-const QStringList kSizes = {QStringLiteral("320x240"), QStringLiteral("176x144"), QStringLiteral("1280x720"),
-                            QStringLiteral("QCIF")};
+const QStringList kSizes = {QStringLiteral("320x240"), QStringLiteral("176x144"),
+                            QStringLiteral("1280x720"), QStringLiteral("QCIF")};
 
 // The box's geometry in the test window, and where the pixels worth looking at lie in it.
 const QRect kBoxRect(20, 20, 120, 24);
 constexpr int kW = 120;
 constexpr int kH = 24;
-constexpr int kMidX = 50;         // clear of the drop-down button
+constexpr int kMidX = 50; // clear of the drop-down button
 constexpr int kMidY = kH / 2;
 constexpr int kButtonX = kW - 10; // inside the drop-down button
 
@@ -89,7 +89,8 @@ private:
     QImage shownBox() const
     {
         return m_window->screen()
-            ->grabWindow(m_window->winId(), kBoxRect.x(), kBoxRect.y(), kBoxRect.width(), kBoxRect.height())
+            ->grabWindow(m_window->winId(), kBoxRect.x(), kBoxRect.y(), kBoxRect.width(),
+                         kBoxRect.height())
             .toImage();
     }
 
@@ -160,24 +161,24 @@ void TstFlatComboBox::frameAndButtonPixels_data()
     const QPoint top(kButtonX, 2), top2(kButtonX, 3), bottom2(kButtonX, kH - 3), bottom(kButtonX, kH - 2);
 
     QTest::newRow("flat") << true << false << false << kFlat << face() << face() << face()
-                          << Probes{{left, highlight()}, {left2, highlight()}, {right2, highlight()},
-                                    {right, face()},     {top, highlight()},   {top2, face()},
+                          << Probes{{left, highlight()},    {left2, highlight()}, {right2, highlight()},
+                                    {right, face()},        {top, highlight()},   {top2, face()},
                                     {bottom2, highlight()}, {bottom, face()}};
     QTest::newRow("raised") << true << true << false << kRaised << shadow() << highlight() << face()
-                            << Probes{{left, face()},  {left2, highlight()}, {right2, shadow()},
-                                      {right, face()}, {top, highlight()},   {top2, face()},
+                            << Probes{{left, face()},      {left2, highlight()}, {right2, shadow()},
+                                      {right, face()},     {top, highlight()},   {top2, face()},
                                       {bottom2, shadow()}, {bottom, face()}};
     // One pixel to the right and down, over the second ring at the bottom.
     QTest::newRow("pressed") << true << true << true << kPressed << shadow() << highlight() << face()
-                             << Probes{{left, face()},       {left2, face()}, {left3, shadow()},
-                                       {right, highlight()}, {top, face()},   {top2, shadow()},
+                             << Probes{{left, face()},       {left2, face()},      {left3, shadow()},
+                                       {right, highlight()}, {top, face()},        {top2, shadow()},
                                        {bottom2, face()},    {bottom, highlight()}};
-    const Probes noButtonLook{{left, face()}, {left2, face()}, {right2, face()}, {right, face()},
+    const Probes noButtonLook{{left, face()}, {left2, face()}, {right2, face()},  {right, face()},
                               {top, face()},  {top2, face()},  {bottom2, face()}, {bottom, highlight()}};
     QTest::newRow("disabled") << false << false << false << kFlat << face() << face() << highlight()
                               << noButtonLook;
-    QTest::newRow("disabled under the cursor") << false << true << false << kRaised << shadow() << highlight()
-                                               << highlight() << noButtonLook;
+    QTest::newRow("disabled under the cursor")
+        << false << true << false << kRaised << shadow() << highlight() << highlight() << noButtonLook;
 }
 
 void TstFlatComboBox::frameAndButtonPixels()
@@ -206,14 +207,20 @@ void TstFlatComboBox::frameAndButtonPixels()
     const QImage image = shownBox();
     const auto check = [&image](const QPoint &at, const QColor &expected) {
         const QColor actual = image.pixelColor(at);
-        return actual == expected
-                   ? QString()
-                   : QStringLiteral("(%1,%2) is %3, not %4").arg(at.x()).arg(at.y()).arg(actual.name(), expected.name());
+        return actual == expected ? QString()
+                                  : QStringLiteral("(%1,%2) is %3, not %4")
+                                        .arg(at.x())
+                                        .arg(at.y())
+                                        .arg(actual.name(), expected.name());
     };
-    Probes frame{{{0, kMidY}, outerTopLeft},         {{kMidX, 0}, outerTopLeft},
-                 {{kW - 1, kMidY}, outerBottomRight}, {{kMidX, kH - 1}, outerBottomRight},
-                 {{1, kMidY}, secondRing},           {{kMidX, 1}, secondRing},
-                 {{kW - 2, kMidY}, secondRing},      {{kMidX, kH - 2}, secondRing}};
+    Probes frame{{{0, kMidY}, outerTopLeft},
+                 {{kMidX, 0}, outerTopLeft},
+                 {{kW - 1, kMidY}, outerBottomRight},
+                 {{kMidX, kH - 1}, outerBottomRight},
+                 {{1, kMidY}, secondRing},
+                 {{kMidX, 1}, secondRing},
+                 {{kW - 2, kMidY}, secondRing},
+                 {{kMidX, kH - 2}, secondRing}};
     for (const auto &[at, expected] : frame + button) {
         const QString wrong = check(at, expected);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
@@ -283,7 +290,8 @@ void TstFlatComboBox::pressShowsPressedOnTheNextStep_data()
     QTest::newRow("in the edit field") << true << true << false << kRaised;
     // The click opens the list, which gets the button-up.
     QTest::newRow("on the drop-down button") << false << true << false << kRaised;
-    QTest::newRow("on the drop-down button, no focus, released elsewhere") << false << false << true << kFlat;
+    QTest::newRow("on the drop-down button, no focus, released elsewhere")
+        << false << false << true << kFlat;
 }
 
 void TstFlatComboBox::pressShowsPressedOnTheNextStep()
@@ -377,6 +385,7 @@ void TstFlatComboBox::completion_data()
     QTest::addColumn<QString>("selected");
     QTest::addColumn<int>("cursor");
 
+    // clang-format off
     // "320x240" is the current item already: its text must come back all the same.
     QTest::newRow("a beginning completes, the rest selected") << "" << 0 << "32" << "320x240" << "0x240" << 7;
     QTest::newRow("case is ignored") << "" << 0 << "qc" << "QCIF" << "IF" << 4;
@@ -388,6 +397,7 @@ void TstFlatComboBox::completion_data()
     QTest::newRow("Backspace removes the completed part") << "" << 0 << "32\b" << "32" << "" << 2;
     QTest::newRow("Delete removes the completed part") << "" << 0 << "32\x7f" << "32" << "" << 2;
     QTest::newRow("typing after Backspace completes again") << "" << 0 << "32\b0" << "320x240" << "x240" << 7;
+    // clang-format on
 }
 
 void TstFlatComboBox::completion()

@@ -18,10 +18,12 @@ void TstHelpDlg::everyButtonOpensAPageThatShipsWithTheProgram_data()
     QTest::addColumn<int>("button");
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("title");
+    // clang-format off
     QTest::newRow("detailed help") << 1032 << "help.html" << "Zepora 详细帮助";
     QTest::newRow("home page") << 1033 << "index.html" << "关于 Zepora";
     QTest::newRow("forum") << 1034 << "support.html" << "Zepora 技术支持";
     QTest::newRow("device list") << 1052 << "devices.html" << "常见移动设备分辨率推荐";
+    // clang-format on
 }
 
 void TstHelpDlg::everyButtonOpensAPageThatShipsWithTheProgram()

@@ -94,12 +94,11 @@ void TstMediaProbe::parseProbeOutput_data()
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<ProbeResult>("expected");
 
-    QTest::newRow("whole output") << kProberOutput
-                                  << resultOf("00:12:05", "FMP4", "960x400", "23.976");
+    QTest::newRow("whole output") << kProberOutput << resultOf("00:12:05", "FMP4", "960x400", "23.976");
     QTest::newRow("fraction dropped, never rounded")
         << QByteArray("ID_LENGTH=59.99\n") << resultOf("00:00:59", "", "", "");
-    QTest::newRow("zero length accepted") << QByteArray("ID_LENGTH=0.00\n")
-                                          << resultOf("00:00:00", "", "", "");
+    QTest::newRow("zero length accepted")
+        << QByteArray("ID_LENGTH=0.00\n") << resultOf("00:00:00", "", "", "");
     QTest::newRow("hex format, MPEG-1")
         << QByteArray("ID_VIDEO_FORMAT=0x10000001\r\nID_VIDEO_WIDTH=640\r\nID_VIDEO_HEIGHT=356\r\n"
                       "ID_VIDEO_FPS=25.000\r\nID_LENGTH=0.00\r\n")
@@ -108,14 +107,13 @@ void TstMediaProbe::parseProbeOutput_data()
                                 << resultOf("00:00:04", "", "", "");
     QTest::newRow("no length") << QByteArray("ID_VIDEO_FORMAT=H264\nID_VIDEO_WIDTH=10\n")
                                << resultOf("", "H264", "", "");
-    QTest::newRow("length without digits") << QByteArray("ID_LENGTH=nan\n")
-                                           << resultOf("00:00:00", "", "", "");
-    QTest::newRow("100 hours") << QByteArray("ID_LENGTH=360000.50\n")
-                               << resultOf("100:00:00", "", "", "");
+    QTest::newRow("length without digits")
+        << QByteArray("ID_LENGTH=nan\n") << resultOf("00:00:00", "", "", "");
+    QTest::newRow("100 hours") << QByteArray("ID_LENGTH=360000.50\n") << resultOf("100:00:00", "", "", "");
     QTest::newRow("key inside a line, value after the first =")
         << QByteArray("xx ID_VIDEO_FORMAT=a=b\n") << resultOf("", "a=b", "", "");
-    QTest::newRow("runs of line breaks") << QByteArray("\r\n\r\nID_LENGTH=3.0\r\r\n\n")
-                                         << resultOf("00:00:03", "", "", "");
+    QTest::newRow("runs of line breaks")
+        << QByteArray("\r\n\r\nID_LENGTH=3.0\r\r\n\n") << resultOf("00:00:03", "", "", "");
     QTest::newRow("nothing") << QByteArray("Exiting... (End of file)\n") << resultOf("", "", "", "");
 }
 
@@ -177,6 +175,7 @@ void TstMediaProbe::realProberOnMadeFiles_data()
 
     const QString clip = m_dir.filePath("video and audio.avi");
     QVERIFY(TestSupport::makeClip(clip, {"-c:v", "mpeg4", "-c:a", "libmp3lame"}, "320x240", "25", 3));
+    // clang-format off
     QTest::newRow("video and audio") << clip << true << "FMP4" << "320x240" << "25.000";
 
     const QString chinese = m_dir.filePath("我的 视频 (2).mp4");
@@ -201,6 +200,7 @@ void TstMediaProbe::realProberOnMadeFiles_data()
     QTest::newRow("garbage") << garbage << false << "" << "" << "";
 
     QTest::newRow("missing") << m_dir.filePath("not there.avi") << false << "" << "" << "";
+    // clang-format on
 }
 
 void TstMediaProbe::realProberOnMadeFiles()

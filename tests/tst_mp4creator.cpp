@@ -22,7 +22,8 @@ QByteArray runTool(const QString &program, const QStringList &arguments)
 {
     QByteArray output;
     if (TestSupport::runProgram(program, arguments, &output) != 0)
-        qWarning("%s %s failed: %s", qPrintable(program), qPrintable(arguments.join(' ')), output.constData());
+        qWarning("%s %s failed: %s", qPrintable(program), qPrintable(arguments.join(' ')),
+                 output.constData());
     return output;
 }
 
@@ -50,20 +51,21 @@ QList<qint64> shownTimes(const QString &file)
 // How long an ADTS stream plays: AAC frames hold 1024 samples each.
 double adtsSeconds(const QString &file)
 {
-    const QList<QByteArray> fields = runTool("ffprobe", {"-v", "error", "-count_packets", "-show_entries",
-                                                         "stream=sample_rate,nb_read_packets", "-of", "csv=p=0", file})
-                                         .trimmed()
-                                         .split(',');
+    const QList<QByteArray> fields =
+        runTool("ffprobe", {"-v", "error", "-count_packets", "-show_entries",
+                            "stream=sample_rate,nb_read_packets", "-of", "csv=p=0", file})
+            .trimmed()
+            .split(',');
     if (fields.size() != 2 || fields[0].toInt() <= 0)
         return -1;
-    return fields[1].toLongLong() * 1024.0 / fields[0].toInt();
+    return double(fields[1].toLongLong()) * 1024.0 / fields[0].toInt();
 }
 
 // Per-packet digests with timestamps of one track, copied out untouched.
 QByteArray packetDigests(const QString &file, const QString &stream)
 {
-    return runTool("ffmpeg", {"-v", "error", "-nostdin", "-i", file, "-map", stream, "-c", "copy",
-                              "-f", "framemd5", "-"});
+    return runTool("ffmpeg", {"-v", "error", "-nostdin", "-i", file, "-map", stream, "-c", "copy", "-f",
+                              "framemd5", "-"});
 }
 
 // The top-level boxes of an MP4 file, in file order.
@@ -153,7 +155,8 @@ bool TstMp4creator::mencoder(const QStringList &arguments)
 {
     QByteArray output;
     if (TestSupport::runProgram("mencoder", arguments, &output) != 0) {
-        qWarning("mencoder %s failed: %s", qPrintable(arguments.join(' ')), output.right(2000).constData());
+        qWarning("mencoder %s failed: %s", qPrintable(arguments.join(' ')),
+                 output.right(2000).constData());
         return false;
     }
     return true;
@@ -170,17 +173,41 @@ void TstMp4creator::initTestCase()
 
     QVERIFY(TestSupport::makeClip(source("clip.avi"), {"-c:v", "mpeg4", "-vtag", "XVID", "-q:v", "5",
                                                        "-c:a", "libmp3lame", "-b:a", "128k"}));
-    QVERIFY(mencoder({"-demuxer", "lavf", "-mc", "0", "-af", "volnorm", "-vf", "scale=720:480,harddup",
-                      "-srate", "48000", "-ofps", "23.976", "-sws", "9", "-oac", "mp3lame", "-lameopts",
-                      "abr:br=96", "-ovc", "x264", "-ffourcc", "H264", "-x264encopts",
-                      "crf=22:level_idc=21:bframes=3:frameref=2:nopsnr:nossim", source("clip.avi"), "-o",
+    QVERIFY(mencoder({"-demuxer",
+                      "lavf",
+                      "-mc",
+                      "0",
+                      "-af",
+                      "volnorm",
+                      "-vf",
+                      "scale=720:480,harddup",
+                      "-srate",
+                      "48000",
+                      "-ofps",
+                      "23.976",
+                      "-sws",
+                      "9",
+                      "-oac",
+                      "mp3lame",
+                      "-lameopts",
+                      "abr:br=96",
+                      "-ovc",
+                      "x264",
+                      "-ffourcc",
+                      "H264",
+                      "-x264encopts",
+                      "crf=22:level_idc=21:bframes=3:frameref=2:nopsnr:nossim",
+                      source("clip.avi"),
+                      "-o",
                       source("ps3.avi")}));
-    QVERIFY(mencoder({source("ps3.avi"), "-ovc", "copy", "-nosound", "-of", "rawvideo", "-o", source("ps3.264")}));
+    QVERIFY(mencoder(
+        {source("ps3.avi"), "-ovc", "copy", "-nosound", "-of", "rawvideo", "-o", source("ps3.264")}));
     QVERIFY(mencoder({source("ps3.avi"), "-ovc", "frameno", "-oac", "copy", "-of", "rawaudio", "-o",
                       source("ps3.mp3")}));
-    QVERIFY(mencoder({source("clip.avi"), "-ovc", "copy", "-nosound", "-of", "rawvideo", "-o", source("xvid.m4v")}));
-    runTool("ffmpeg", {"-v", "error", "-nostdin", "-y", "-i", source("ps3.mp3"), "-c:a", "aac", "-b:a", "128k",
-                       "-f", "adts", source("ps3.aac")});
+    QVERIFY(mencoder(
+        {source("clip.avi"), "-ovc", "copy", "-nosound", "-of", "rawvideo", "-o", source("xvid.m4v")}));
+    runTool("ffmpeg", {"-v", "error", "-nostdin", "-y", "-i", source("ps3.mp3"), "-c:a", "aac", "-b:a",
+                       "128k", "-f", "adts", source("ps3.aac")});
 
     // An MP4 with its index at the front, as a half-finished copy would leave it when cut short.
     runTool("ffmpeg", {"-v", "error", "-nostdin", "-y", "-i", source("ps3.avi"), "-an", "-c:v", "copy",
@@ -188,18 +215,22 @@ void TstMp4creator::initTestCase()
     // A QuickTime file named .mp4 with a track MP4 cannot hold.
     QVERIFY(TestSupport::makeClip(source("pcm.mov"), {"-vn", "-c:a", "pcm_s16le", "-f", "mov"}));
 
-    QVERIFY(TestSupport::makeClip(source("bframes.m4v"), {"-an", "-c:v", "mpeg4", "-bf", "2", "-q:v", "5", "-f", "m4v"},
+    QVERIFY(TestSupport::makeClip(source("bframes.m4v"),
+                                  {"-an", "-c:v", "mpeg4", "-bf", "2", "-q:v", "5", "-f", "m4v"},
                                   "320x240", "15"));
-    QVERIFY(TestSupport::makeClip(source("x264.h264"), {"-an", "-c:v", "libx264", "-bf", "3", "-pix_fmt", "yuv420p",
-                                                        "-f", "h264"},
-                                  "320x240", "30000/1001"));
-    QVERIFY(TestSupport::makeClip(source("tone.aac"), {"-vn", "-c:a", "aac", "-b:a", "128k", "-f", "adts"}));
+    QVERIFY(TestSupport::makeClip(
+        source("x264.h264"), {"-an", "-c:v", "libx264", "-bf", "3", "-pix_fmt", "yuv420p", "-f", "h264"},
+        "320x240", "30000/1001"));
+    QVERIFY(
+        TestSupport::makeClip(source("tone.aac"), {"-vn", "-c:a", "aac", "-b:a", "128k", "-f", "adts"}));
 
     for (const char *name : {"ps3.264", "ps3.aac", "xvid.m4v", "ps3.mp4"})
         QVERIFY2(QFileInfo(source(name)).size() > 0, name);
     // The point of the H.264 cases: frames are stored out of display order.
     QVERIFY(runTool("ffprobe", {"-v", "error", "-show_entries", "stream=has_b_frames", "-of", "csv=p=0",
-                                source("ps3.264")}).trimmed().toInt() > 0);
+                                source("ps3.264")})
+                .trimmed()
+                .toInt() > 0);
 }
 
 // The video track of `mp4` holds exactly the pictures of `raw` in the same order, at the given
@@ -223,8 +254,10 @@ void TstMp4creator::checkVideo(const QString &mp4, const QString &raw, const QSt
     const qint64 step = times[1] - times[0];
     QVERIFY(step > 0);
     for (qsizetype i = 1; i < times.size(); ++i)
-        QVERIFY2(times[i] - times[i - 1] == step, qPrintable(QStringLiteral("frame %1 is shown at %2 after %3")
-                                                                  .arg(i).arg(times[i]).arg(times[i - 1])));
+        QVERIFY2(
+            times[i] - times[i - 1] == step,
+            qPrintable(
+                QStringLiteral("frame %1 is shown at %2 after %3").arg(i).arg(times[i]).arg(times[i - 1])));
 }
 
 // The audio track of `mp4` decodes to exactly the samples of `raw` and lasts exactly as long.
@@ -248,12 +281,14 @@ void TstMp4creator::createsTrackFromRawStream_data()
     QTest::addColumn<QString>("codec");
     QTest::addColumn<QString>("frameRate"); // empty for audio
 
+    // clang-format off
     QTest::newRow("xvid m4v from mencoder") << "xvid.m4v" << QStringList{"-rate=25"} << "mpeg4" << "25/1";
     QTest::newRow("m4v with b-frames") << "bframes.m4v" << QStringList{"-rate=15"} << "mpeg4" << "15/1";
     QTest::newRow("ps3 h264 from mencoder") << "ps3.264" << QStringList{"-rate=23.976"} << "h264" << "24000/1001";
     QTest::newRow("h264 with b-pyramid") << "x264.h264" << QStringList{"-rate=29.970"} << "h264" << "30000/1001";
     QTest::newRow("aac from the mp3 of the avi") << "ps3.aac" << QStringList{} << "aac" << "";
     QTest::newRow("aac with a rate given") << "tone.aac" << QStringList{"-rate=15"} << "aac" << "";
+    // clang-format on
 }
 
 void TstMp4creator::createsTrackFromRawStream()
@@ -275,12 +310,14 @@ void TstMp4creator::createsTrackFromRawStream()
     QCOMPARE(info.streams.size(), 1);
     QCOMPARE(info.streams[0].codecName, codec);
     // Every source is a 4 second clip.
-    QVERIFY2(qAbs(info.streams[0].duration - 4.0) < 0.2, qPrintable(QString::number(info.streams[0].duration)));
+    QVERIFY2(qAbs(info.streams[0].duration - 4.0) < 0.2,
+             qPrintable(QString::number(info.streams[0].duration)));
     QByteArray errors;
     QVERIFY2(TestSupport::decodesCleanly(mp4, &errors), errors.constData());
     // Portable players need the index before the data.
     const QStringList boxes = topLevelBoxes(mp4);
-    QVERIFY2(boxes.indexOf("moov") >= 0 && boxes.indexOf("moov") < boxes.indexOf("mdat"), qPrintable(boxes.join(' ')));
+    QVERIFY2(boxes.indexOf("moov") >= 0 && boxes.indexOf("moov") < boxes.indexOf("mdat"),
+             qPrintable(boxes.join(' ')));
 
     if (frameRate.isEmpty()) {
         QCOMPARE(info.streams[0].codecType, QString("audio"));
@@ -321,7 +358,8 @@ void TstMp4creator::readsFrameRateText()
     // Each frame lasts exactly one frame at that rate.
     const qsizetype frames = shownTimes(mp4).size();
     QVERIFY(frames > 90);
-    QVERIFY2(qAbs(video->duration - frames / video->fps) < 0.001, qPrintable(QString::number(video->duration)));
+    QVERIFY2(qAbs(video->duration - frames / video->fps) < 0.001,
+             qPrintable(QString::number(video->duration)));
 }
 
 void TstMp4creator::addsTrackAndKeepsExisting_data()
@@ -331,11 +369,13 @@ void TstMp4creator::addsTrackAndKeepsExisting_data()
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QString>("frameRate");
 
+    // clang-format off
     // How the packaging pass runs it: video first, then audio. -rate goes to both calls, as
     // Zepora may pass it; audio must ignore it.
     QTest::newRow("ps3: h264 then aac") << "ps3.264" << "ps3.aac" << "23.976" << "24000/1001";
     QTest::newRow("xvid m4v then aac") << "xvid.m4v" << "tone.aac" << "25" << "25/1";
     QTest::newRow("aac then h264") << "ps3.aac" << "ps3.264" << "23.976" << "24000/1001";
+    // clang-format on
 }
 
 void TstMp4creator::addsTrackAndKeepsExisting()
@@ -364,13 +404,15 @@ void TstMp4creator::addsTrackAndKeepsExisting()
     QCOMPARE(info.streams.size(), 2);
     QVERIFY(info.firstOf("video") && info.firstOf("audio"));
     for (const TestSupport::StreamInfo &stream : info.streams)
-        QVERIFY2(qAbs(stream.duration - 4.0) < 0.2, qPrintable(stream.codecType + ' ' + QString::number(stream.duration)));
+        QVERIFY2(qAbs(stream.duration - 4.0) < 0.2,
+                 qPrintable(stream.codecType + ' ' + QString::number(stream.duration)));
     // The track that was there comes through untouched: same packets, same times.
     QCOMPARE(packetDigests(mp4, "0:0"), firstPackets);
     QByteArray errors;
     QVERIFY2(TestSupport::decodesCleanly(mp4, &errors), errors.constData());
     const QStringList boxes = topLevelBoxes(mp4);
-    QVERIFY2(boxes.indexOf("moov") >= 0 && boxes.indexOf("moov") < boxes.indexOf("mdat"), qPrintable(boxes.join(' ')));
+    QVERIFY2(boxes.indexOf("moov") >= 0 && boxes.indexOf("moov") < boxes.indexOf("mdat"),
+             qPrintable(boxes.join(' ')));
 
     const bool audioFirst = first.endsWith(".aac");
     checkAudio(mp4, source(audioFirst ? first : second));
@@ -382,32 +424,41 @@ void TstMp4creator::refusesBadInputAndKeepsExisting_data()
     // Arguments with "RAW:name" for a file among the sources, "OUT" for the MP4 in the work folder
     // and plain names for files the case puts there.
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("badFile");       // made in the work folder when not empty...
+    QTest::addColumn<QString>("badFile");        // made in the work folder when not empty...
     QTest::addColumn<QByteArray>("badContents"); // ...with these bytes
 
     const QByteArray junk = garbage(300000);
     QTest::newRow("raw file missing") << QStringList{"-c", "missing.264", "OUT"} << "" << QByteArray();
-    QTest::newRow("unknown extension") << QStringList{"-c", "video.mpg", "OUT"} << "video.mpg" << contents(source("ps3.264"));
-    QTest::newRow("garbage h264") << QStringList{"-c", "junk.264", "-rate=25", "OUT"} << "junk.264" << junk;
+    QTest::newRow("unknown extension")
+        << QStringList{"-c", "video.mpg", "OUT"} << "video.mpg" << contents(source("ps3.264"));
+    QTest::newRow("garbage h264") << QStringList{"-c", "junk.264", "-rate=25", "OUT"} << "junk.264"
+                                  << junk;
     QTest::newRow("garbage m4v") << QStringList{"-c", "junk.m4v", "OUT"} << "junk.m4v" << junk;
     QTest::newRow("garbage aac") << QStringList{"-c", "junk.aac", "OUT"} << "junk.aac" << junk;
     QTest::newRow("empty h264") << QStringList{"-c", "empty.h264", "OUT"} << "empty.h264" << QByteArray();
-    QTest::newRow("aac named h264") << QStringList{"-c", "sound.264", "OUT"} << "sound.264" << contents(source("ps3.aac"));
-    QTest::newRow("rate not a number") << QStringList{"-c", "RAW:ps3.264", "-rate=fast", "OUT"} << "" << QByteArray();
+    QTest::newRow("aac named h264") << QStringList{"-c", "sound.264", "OUT"} << "sound.264"
+                                    << contents(source("ps3.aac"));
+    QTest::newRow("rate not a number")
+        << QStringList{"-c", "RAW:ps3.264", "-rate=fast", "OUT"} << "" << QByteArray();
     QTest::newRow("rate zero") << QStringList{"-c", "RAW:ps3.264", "-rate=0", "OUT"} << "" << QByteArray();
     QTest::newRow("no -c") << QStringList{"RAW:ps3.264", "OUT"} << "" << QByteArray();
     QTest::newRow("no mp4 file") << QStringList{"-c", "RAW:ps3.264"} << "" << QByteArray();
-    QTest::newRow("two mp4 files") << QStringList{"-c", "RAW:ps3.264", "OUT", "other.mp4"} << "" << QByteArray();
-    QTest::newRow("unknown option") << QStringList{"-c", "RAW:ps3.264", "-fast", "OUT"} << "" << QByteArray();
-    QTest::newRow("mp4 folder missing") << QStringList{"-c", "RAW:ps3.264", "nowhere/out.mp4"} << "" << QByteArray();
-    QTest::newRow("mp4 is not an mp4") << QStringList{"-c", "RAW:ps3.aac", "notes.mp4"} << "notes.mp4" << junk;
+    QTest::newRow("two mp4 files") << QStringList{"-c", "RAW:ps3.264", "OUT", "other.mp4"} << ""
+                                   << QByteArray();
+    QTest::newRow("unknown option") << QStringList{"-c", "RAW:ps3.264", "-fast", "OUT"} << ""
+                                    << QByteArray();
+    QTest::newRow("mp4 folder missing")
+        << QStringList{"-c", "RAW:ps3.264", "nowhere/out.mp4"} << "" << QByteArray();
+    QTest::newRow("mp4 is not an mp4")
+        << QStringList{"-c", "RAW:ps3.aac", "notes.mp4"} << "notes.mp4" << junk;
     const QByteArray mp4 = contents(source("ps3.mp4"));
-    QTest::newRow("mp4 track mp4 cannot hold") << QStringList{"-c", "RAW:ps3.aac", "pcm.mp4"} << "pcm.mp4"
-                                               << contents(source("pcm.mov"));
+    QTest::newRow("mp4 track mp4 cannot hold")
+        << QStringList{"-c", "RAW:ps3.aac", "pcm.mp4"} << "pcm.mp4" << contents(source("pcm.mov"));
     // These two fail only once writing has begun.
-    QTest::newRow("aac with junk after the frames") << QStringList{"-c", "tail.aac", "OUT"} << "tail.aac"
-                                                    << contents(source("ps3.aac")) + junk;
-    QTest::newRow("mp4 cut short") << QStringList{"-c", "RAW:ps3.aac", "cut.mp4"} << "cut.mp4" << mp4.left(mp4.size() / 2);
+    QTest::newRow("aac with junk after the frames")
+        << QStringList{"-c", "tail.aac", "OUT"} << "tail.aac" << contents(source("ps3.aac")) + junk;
+    QTest::newRow("mp4 cut short") << QStringList{"-c", "RAW:ps3.aac", "cut.mp4"} << "cut.mp4"
+                                   << mp4.left(mp4.size() / 2);
 }
 
 void TstMp4creator::refusesBadInputAndKeepsExisting()

@@ -31,10 +31,12 @@ void TstOutputLocations::dayFolderUnderTheRoot_data()
 {
     QTest::addColumn<QString>("root");
     QTest::addColumn<QString>("folder");
+    // clang-format off
     QTest::newRow("no trailing slash") << "/media/videos" << "/media/videos/Zepora-ZPX/2009-12-24/";
     QTest::newRow("trailing slash") << "/media/videos/" << "/media/videos/Zepora-ZPX/2009-12-24/";
     QTest::newRow("filesystem root") << "/" << "/Zepora-ZPX/2009-12-24/";
     QTest::newRow("no usable root") << "" << "/Zepora-ZPX/2009-12-24/";
+    // clang-format on
 }
 
 void TstOutputLocations::dayFolderUnderTheRoot()

@@ -26,6 +26,7 @@ void TstOutputProfile::applyShowsTheTypesDefaults_data()
     QTest::addColumn<QString>("fps");
     QTest::addColumn<QString>("flags"); // mp4Mux, pspThumb, 3gpPass as 0/1
 
+    // clang-format off
     QTest::newRow("mpg") << int(OUT_MPG) << 1022 << "mpg" << "352x240" << "1152" << "25" << "000";
     QTest::newRow("avi") << int(OUT_AVI) << 1029 << "avi" << "320x240" << "768" << "25" << "000";
     QTest::newRow("rm") << int(OUT_RM) << 1030 << "rm" << "320x240" << "768" << "15" << "000";
@@ -38,6 +39,7 @@ void TstOutputProfile::applyShowsTheTypesDefaults_data()
                                << "100";
     QTest::newRow("iphone") << int(OUT_IPHONE) << 1015 << "mp4" << "320x240" << "512" << "25"
                             << "100";
+    // clang-format on
 }
 
 void TstOutputProfile::applyShowsTheTypesDefaults()
@@ -79,8 +81,7 @@ void TstOutputProfile::catalogueIsConsistent()
         QCOMPARE(int(profile.type), position++);
         radioIds.insert(profile.radioId);
         cliNames.insert(QString::fromLatin1(profile.cliName));
-        QVERIFY(!profile.frameSizes.empty() && !profile.bitrates.empty() &&
-                !profile.frameRates.empty());
+        QVERIFY(!profile.frameSizes.empty() && !profile.bitrates.empty() && !profile.frameRates.empty());
         // The table lists frame sizes in the order the box shows them, which is sorted.
         QStringList sizes;
         for (const char *size : profile.frameSizes)
@@ -143,9 +144,11 @@ void TstOutputProfile::selectionSplitsTheFrameSizeAtTheFirstX_data()
     QTest::addColumn<QString>("frameSize");
     QTest::addColumn<QString>("width");
     QTest::addColumn<QString>("height");
+    // clang-format off
     QTest::newRow("default") << "320x240" << "320" << "240";
     QTest::newRow("wide") << "1280x720" << "1280" << "720";
     QTest::newRow("untrimmed") << " 320x240x" << " 320" << "240x";
+    // clang-format on
 }
 
 void TstOutputProfile::selectionSplitsTheFrameSizeAtTheFirstX()

@@ -15,7 +15,9 @@ private slots:
 private:
     QString uniqueName() const
     {
-        return QStringLiteral("zepora-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(QTest::currentTestFunction());
+        return QStringLiteral("zepora-test-%1-%2")
+            .arg(QCoreApplication::applicationPid())
+            .arg(QTest::currentTestFunction());
     }
 };
 
@@ -53,11 +55,13 @@ void TstSingleInstance::secondProgramEndsAtOnce()
     first.start(ZEPORA_PATH, {});
     QVERIFY(first.waitForStarted());
     // The first copy is up once its socket answers.
-    QTRY_VERIFY_WITH_TIMEOUT([] {
-        QLocalSocket probe;
-        probe.connectToServer(SingleInstance::DefaultName());
-        return probe.waitForConnected(200);
-    }(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [] {
+            QLocalSocket probe;
+            probe.connectToServer(SingleInstance::DefaultName());
+            return probe.waitForConnected(200);
+        }(),
+        20000);
 
     QProcess second;
     second.start(ZEPORA_PATH, {"ignored", "--arguments"});

@@ -59,7 +59,7 @@ void TstSourceList::cleanup() { m_model.reset(); }
 
 QString TstSourceList::file(const QString &name, const QByteArray &content)
 {
-    const QString path = m_dir.filePath(name);
+    QString path = m_dir.filePath(name);
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
         f.write(content);

@@ -17,7 +17,7 @@ const QByteArray kStatusLine =
 // Writes a small shell script that stands in for a tool.
 QString writeFakeTool(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {};
@@ -82,7 +82,8 @@ void TstToolRunner::parseProgress()
 
 void TstToolRunner::statusLineSplitAnywhereReadsWhole()
 {
-    const QByteArray previous = "Pos:   1.1s     29f (41%) 61.23fps Trem:   0min   0mb  A-V:0.000 [256:128]\r";
+    const QByteArray previous =
+        "Pos:   1.1s     29f (41%) 61.23fps Trem:   0min   0mb  A-V:0.000 [256:128]\r";
     for (qsizetype cut = 0; cut <= kStatusLine.size(); ++cut) {
         ProgressReader reader;
         QCOMPARE(reader.feed(previous).value_or(-1), 41);
@@ -107,13 +108,14 @@ void TstToolRunner::progressFromAToolWritingInSmallPieces()
     QList<int> shown;
     int chunks = 0;
     ToolResult result;
-    QVERIFY(RunPipedTool(commandOf(tool), ToolPriority::Idle,
-                         [&](QByteArrayView chunk) {
-                             ++chunks;
-                             if (const auto percent = reader.feed(chunk))
-                                 shown << *percent;
-                         },
-                         &result));
+    QVERIFY(RunPipedTool(
+        commandOf(tool), ToolPriority::Idle,
+        [&](QByteArrayView chunk) {
+            ++chunks;
+            if (const auto percent = reader.feed(chunk))
+                shown << *percent;
+        },
+        &result));
     QVERIFY(result.succeeded());
     QVERIFY2(chunks > 7, "chunks must reach the handler as they are written");
     QVERIFY(!shown.isEmpty());
@@ -140,8 +142,8 @@ void TstToolRunner::toolThatCannotStart()
     bool handlerCalled = false;
     ToolResult result;
     result.started = true;
-    QVERIFY(!RunPipedTool(commandOf(program), ToolPriority::Idle,
-                          [&](QByteArrayView) { handlerCalled = true; }, &result));
+    QVERIFY(!RunPipedTool(
+        commandOf(program), ToolPriority::Idle, [&](QByteArrayView) { handlerCalled = true; }, &result));
     QVERIFY(!handlerCalled);
     QVERIFY(!result.started);
     QVERIFY(!result.succeeded());
@@ -150,9 +152,10 @@ void TstToolRunner::toolThatCannotStart()
 
 void TstToolRunner::toolThatFailsIsReportedWithItsLastLine()
 {
-    const QString tool = writeFakeTool(m_dir, "failing", "echo 'Opening file'\n"
-                                                         "echo \"Cannot open file '$1'\" >&2\n"
-                                                         "exit 3");
+    const QString tool = writeFakeTool(m_dir, "failing",
+                                       "echo 'Opening file'\n"
+                                       "echo \"Cannot open file '$1'\" >&2\n"
+                                       "exit 3");
     ToolResult result;
     QVERIFY(RunPipedTool(commandOf(tool, {"a b.avi"}), ToolPriority::Normal, {}, &result));
     QVERIFY(result.started);

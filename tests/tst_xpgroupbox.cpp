@@ -107,17 +107,15 @@ void TstXPGroupBox::frameStyleLineRunsThroughTheTitle()
     if (title.isEmpty())
         return;
     // Behind the title the line is cleared with the title's background, ten pixels in from the left.
-    const QRect t = m_box->titleRect(QSize(QFontMetrics(m_box->titleFont()).horizontalAdvance(m_box->drawnTitle()), th));
+    const QRect t = m_box->titleRect(
+        QSize(QFontMetrics(m_box->titleFont()).horizontalAdvance(m_box->drawnTitle()), th));
     QCOMPARE(t.left(), 11);
     QCOMPARE(image.pixelColor(t.left(), line), kTitleBk);
     QCOMPARE(image.pixelColor(t.left() - 1, line), kFrame);
     QCOMPARE(image.pixelColor(t.right() + 1, line), kFrame);
 }
 
-void TstXPGroupBox::windowStyleTitleBandAndClientArea_data()
-{
-    frameStyleLineRunsThroughTheTitle_data();
-}
+void TstXPGroupBox::windowStyleTitleBandAndClientArea_data() { frameStyleLineRunsThroughTheTitle_data(); }
 
 void TstXPGroupBox::windowStyleTitleBandAndClientArea()
 {
@@ -131,7 +129,7 @@ void TstXPGroupBox::windowStyleTitleBandAndClientArea()
     QCOMPARE(image.pixelColor(235, separator - 1), kTitleBk); // the title band, clear of the text
     QCOMPARE(image.pixelColor(120, separator), kFrame);       // the client area's top line
     QCOMPARE(image.pixelColor(120, separator + 1), kClientBk);
-    QCOMPARE(image.pixelColor(1, separator), kFrame);         // square corners below the band
+    QCOMPARE(image.pixelColor(1, separator), kFrame); // square corners below the band
     QCOMPARE(image.pixelColor(1, 98), kFrame);
     QCOMPARE(image.pixelColor(120, 60), kClientBk);
 }
@@ -170,7 +168,8 @@ void TstXPGroupBox::titleAlignment()
     QCOMPARE(t.top(), style == CXPGroupBox::GBS_FRAME ? 1 : 3);
     // The text's ink lies inside the title rectangle, after the leading blank.
     const auto [first, last] = inkColumns(image, t.top(), t.bottom());
-    QVERIFY2(first > t.left() && last < t.right() + 1, qPrintable(QString("%1..%2 in %3..%4").arg(first).arg(last).arg(t.left()).arg(t.right())));
+    QVERIFY2(first > t.left() && last < t.right() + 1,
+             qPrintable(QString("%1..%2 in %3..%4").arg(first).arg(last).arg(t.left()).arg(t.right())));
     QVERIFY(first - t.left() < metrics.horizontalAdvance(' ') + 3);
 }
 

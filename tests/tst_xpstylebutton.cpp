@@ -25,7 +25,10 @@ bool near(QColor actual, QColor expected, int tolerance = 0)
            std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
-QColor inverted(QColor colour) { return QColor(255 - colour.red(), 255 - colour.green(), 255 - colour.blue()); }
+QColor inverted(QColor colour)
+{
+    return QColor(255 - colour.red(), 255 - colour.green(), 255 - colour.blue());
+}
 
 QIcon solidIcon(QColor colour, int side)
 {
@@ -65,7 +68,10 @@ private:
         QTest::mouseMove(m_button, QPoint(40, 15));
     }
     QImage shot() { return m_window->grab().toImage(); }
-    QColor at(const QImage &image, int x, int y) { return image.pixelColor(kPlace.topLeft() + QPoint(x, y)); }
+    QColor at(const QImage &image, int x, int y)
+    {
+        return image.pixelColor(kPlace.topLeft() + QPoint(x, y));
+    }
 
     std::unique_ptr<QWidget> m_window;
     CXPStyleButton *m_button = nullptr;
@@ -229,8 +235,10 @@ void TstXPStyleButton::iconAndCaptionLayout_data()
     // 80 x 30: an icon alone is centred; with a caption it sits 3 pixels in and the caption is
     // centred in what is left.
     QTest::newRow("icon alone") << QString() << 16 << QRect(32, 7, 16, 16) << -1;
-    QTest::newRow("icon and caption") << QStringLiteral("开始") << 16 << QRect(3, 7, 16, 16) << (19 + 80) / 2;
-    QTest::newRow("odd icon lays out even") << QStringLiteral("开始") << 15 << QRect(3, 8, 14, 14) << (17 + 80) / 2;
+    QTest::newRow("icon and caption")
+        << QStringLiteral("开始") << 16 << QRect(3, 7, 16, 16) << (19 + 80) / 2;
+    QTest::newRow("odd icon lays out even")
+        << QStringLiteral("开始") << 15 << QRect(3, 8, 14, 14) << (17 + 80) / 2;
     QTest::newRow("caption alone") << QStringLiteral("开始") << 0 << QRect() << 40;
 }
 
@@ -252,7 +260,8 @@ void TstXPStyleButton::iconAndCaptionLayout()
     }
     if (captionCentreX >= 0) {
         const QRect place = m_button->captionRect(m_button->rect());
-        QVERIFY2(std::abs(place.center().x() - captionCentreX) <= 1, qPrintable(QString::number(place.center().x())));
+        QVERIFY2(std::abs(place.center().x() - captionCentreX) <= 1,
+                 qPrintable(QString::number(place.center().x())));
         QVERIFY(std::abs(place.center().y() - 15) <= 1);
     }
 }

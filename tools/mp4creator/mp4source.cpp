@@ -26,9 +26,8 @@ std::int64_t endOfSamples(AVFormatContext *input)
 
 } // namespace
 
-Mp4Source::Mp4Source(const std::string &path) : m_path(path)
+Mp4Source::Mp4Source(const std::string &path) : m_path(path), m_input(openInput(path, nullptr))
 {
-    m_input = openInput(path, nullptr);
     if (!std::strstr(m_input->iformat->name, "mp4"))
         throw Failure(path + ": exists but is not an MP4 file");
     check(avformat_find_stream_info(m_input.get(), nullptr), path + ": unreadable MP4 file");

@@ -11,7 +11,8 @@ namespace {
 unsigned int mp4Tag(const AVOutputFormat *format, const AVCodecParameters *parameters)
 {
     const AVCodecTag *const *tags = format->codec_tag;
-    if (parameters->codec_tag && tags && av_codec_get_id(tags, parameters->codec_tag) == parameters->codec_id)
+    if (parameters->codec_tag && tags &&
+        av_codec_get_id(tags, parameters->codec_tag) == parameters->codec_id)
         return parameters->codec_tag;
     return 0;
 }

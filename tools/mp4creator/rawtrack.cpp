@@ -51,18 +51,14 @@ bool profileHasNoBFrames(const AVCodecParameters *p)
 {
     switch (p->codec_id) {
     case AV_CODEC_ID_H264:
-        return p->profile == FF_PROFILE_H264_BASELINE || p->profile == FF_PROFILE_H264_CONSTRAINED_BASELINE;
-    case AV_CODEC_ID_MPEG4:
-        return p->profile == FF_PROFILE_MPEG4_SIMPLE;
-    default:
-        return false;
+        return p->profile == FF_PROFILE_H264_BASELINE ||
+               p->profile == FF_PROFILE_H264_CONSTRAINED_BASELINE;
+    case AV_CODEC_ID_MPEG4: return p->profile == FF_PROFILE_MPEG4_SIMPLE;
+    default: return false;
     }
 }
 
-bool isVideo(RawKind kind)
-{
-    return kind != RawKind::AdtsAudio;
-}
+bool isVideo(RawKind kind) { return kind != RawKind::AdtsAudio; }
 
 } // namespace
 
@@ -78,8 +74,7 @@ std::optional<RawKind> rawKindOf(const std::string &path)
     return std::nullopt;
 }
 
-RawTrack::RawTrack(const std::string &path, AVRational frameRate)
-    : m_path(path), m_kind(requireKind(path))
+RawTrack::RawTrack(const std::string &path, AVRational frameRate) : m_path(path), m_kind(requireKind(path))
 {
     openStream();
     checkStream();
@@ -89,10 +84,7 @@ RawTrack::RawTrack(const std::string &path, AVRational frameRate)
         setUpAudio();
 }
 
-const AVCodecParameters *RawTrack::parameters() const
-{
-    return m_input->streams[0]->codecpar;
-}
+const AVCodecParameters *RawTrack::parameters() const { return m_input->streams[0]->codecpar; }
 
 void RawTrack::openStream()
 {

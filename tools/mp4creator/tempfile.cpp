@@ -38,14 +38,11 @@ void removeOnSignals(const std::string &path)
         std::signal(signalNumber, removePendingAndDie);
 }
 
-void forgetOnSignals()
-{
-    pendingPath[0] = '\0';
-}
+void forgetOnSignals() { pendingPath[0] = '\0'; }
 
 mode_t modeFor(const std::string &target)
 {
-    struct stat existing{};
+    struct stat existing {};
     if (stat(target.c_str(), &existing) == 0)
         return existing.st_mode & 07777;
     const mode_t mask = umask(0);
@@ -53,10 +50,7 @@ mode_t modeFor(const std::string &target)
     return 0666 & ~mask;
 }
 
-std::string systemError(const std::string &what)
-{
-    return what + ": " + std::strerror(errno);
-}
+std::string systemError(const std::string &what) { return what + ": " + std::strerror(errno); }
 
 } // namespace
 
