@@ -20,14 +20,6 @@ QString joined(std::span<const char *const> texts)
     return list.join(QLatin1Char(','));
 }
 
-QString typeNames()
-{
-    QStringList names;
-    for (const OutputProfile &profile : OutputProfiles())
-        names << QString::fromLatin1(profile.cliName);
-    return names.join(QLatin1Char(' '));
-}
-
 } // namespace
 
 int RunCliTypes(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -85,7 +77,7 @@ int RunCliCommand(const QStringList &arguments, QTextStream &out, QTextStream &e
     addOutputOptions(parser);
     const QString usage = QStringLiteral("usage: zepora-cli command TYPE [--size WxH] [--bitrate N] "
                                          "[--fps R] SOURCE OUTPUT\nTYPE: ") +
-                          typeNames() + QLatin1Char('\n');
+                          CliTypeNames(TypeNames::All) + QLatin1Char('\n');
     if (!parser.parse(QStringList{QStringLiteral("command")} + arguments)) {
         err << "zepora-cli: " << parser.errorText() << '\n' << usage;
         return kCliUsageError;

@@ -97,8 +97,8 @@ int RunCliConvert(const QStringList &arguments, QTextStream &out, QTextStream &e
     }
     const std::optional<OutputType> type = OutputTypeFromCliName(files.takeFirst());
     if (!type || !ProfileOf(*type).selectable) {
-        err << "zepora-cli: no such output type; choose one of mpg avi 3gp mp4 flv psp ps3 "
-               "ipod-nano iphone\n";
+        err << "zepora-cli: no such output type; choose one of " << CliTypeNames(TypeNames::Selectable)
+            << '\n';
         return kCliUsageError;
     }
     OutputPanel panel;

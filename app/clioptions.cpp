@@ -59,3 +59,12 @@ void addOutputOptions(QCommandLineParser &parser)
     parser.addOption(optionOf(kBitrateChoice));
     parser.addOption(optionOf(kFpsChoice));
 }
+
+QString CliTypeNames(TypeNames which)
+{
+    QStringList names;
+    for (const OutputProfile &profile : OutputProfiles())
+        if (which == TypeNames::All || profile.selectable)
+            names << QString::fromLatin1(profile.cliName);
+    return names.join(QLatin1Char(' '));
+}

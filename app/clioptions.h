@@ -6,6 +6,11 @@
 
 class QCommandLineParser;
 
+enum class TypeNames { All, Selectable };
+
+// The output types' command-line names, space-separated, in the window's order.
+QString CliTypeNames(TypeNames which);
+
 // The output panel's three choices as command-line options: --size WxH, --bitrate N, --fps R.
 void addOutputOptions(QCommandLineParser &parser);
 

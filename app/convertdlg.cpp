@@ -9,7 +9,6 @@
 #include "controls/xpstylebutton.h"
 #include "deploy/tooldeploy.h"
 #include "platform/affinity.h"
-#include "platform/toolfolder.h"
 #include "res/artwork.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsdlg.h"
@@ -209,9 +208,9 @@ CConvertDlg::CConvertDlg(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(DialogFont());
-    m_sources = std::make_unique<SourceListModel>(DefaultToolFolder());
+    m_sources = std::make_unique<SourceListModel>(g_szToolDir);
     m_batch = std::make_unique<ConversionBatch>(
-        *m_sources, DefaultToolFolder(),
+        *m_sources, g_szToolDir,
         [this] {
             return OutputNow{m_panel.type, CurrentOutputFlags(), m_panel.frameSizeLabel,
                              m_panel.frameRateLabel};
@@ -570,5 +569,3 @@ bool CConvertDlg::eventFilter(QObject *watched, QEvent *event)
         hideToTray();
     return true;
 }
-
-void CConvertDlg::reject() { QDialog::reject(); }

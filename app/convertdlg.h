@@ -56,6 +56,8 @@ public:
     void OnShowHelp();
     // The countdown to the shutdown, when a batch ends with automatic shutdown on.
     void ShowShutdownReminder();
+    // Brings the window back from the tray or the taskbar and to the front (a second start, the tray).
+    void OnTrayShow();
 
     SourceListModel &sources() { return *m_sources; }
     ConversionBatch &batch() { return *m_batch; }
@@ -72,7 +74,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void reject() override;
 
 private:
     void createControls();
@@ -80,10 +81,6 @@ private:
     void setStatus(const QString &text);
     void swapBanner();
     void hideToTray();
-
-public:
-    // Brings the window back from the tray or the taskbar and to the front (a second start, the tray).
-    void OnTrayShow();
 
     OutputPanel m_panel;
     std::unique_ptr<SourceListModel> m_sources;

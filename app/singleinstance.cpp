@@ -1,11 +1,11 @@
 #include "app/singleinstance.h"
 
+#include "platform/instancename.h"
+
 #include <QLocalServer>
 #include <QLocalSocket>
 
 #include <utility>
-
-#include <unistd.h>
 
 namespace {
 
@@ -18,7 +18,7 @@ SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent),
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::DefaultName() { return QStringLiteral("ZPX-%1").arg(::getuid()); }
+QString SingleInstance::DefaultName() { return PerUserInstanceName(); }
 
 bool SingleInstance::askRunningCopy()
 {

@@ -33,6 +33,6 @@ bool DeployTool(const QString &toolDir, int nTool);
 // Creates "Codecs/" in the tool folder. No codec library is stored, so every number gives false.
 bool DeployCodec(const QString &toolDir, int nCodec);
 
-// Start-up: makes the private tool folder, writes every tool, then the codecs, and sets g_szToolDir.
-// False when a tool could not be written.
+// Start-up: makes the private tool folder and sets g_szToolDir to it, then writes every tool and the
+// codecs. False when a tool could not be written.
 bool DeployStoredTools(const QString &toolDir);

@@ -3,6 +3,7 @@
 #include "deploy/toolnames.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -12,7 +13,7 @@ constexpr char kXvidMp3Options[] = ",harddup -oac mp3lame -lameopts abr:br=128 -
                                    " -ovc xvid -xvidencopts bitrate={bitrate}:max_bframes=0";
 
 // What follows the frame size for each type, in OutputType order; RM has no block at all.
-constexpr const char *kTypeOptions[kOutputTypeCount] = {
+constexpr const char *kTypeOptions[] = {
     /* OUT_MPG */ kXvidMp3Options,
     /* OUT_AVI */ kXvidMp3Options,
     /* OUT_RM */ nullptr,
@@ -39,9 +40,12 @@ constexpr const char *kTypeOptions[kOutputTypeCount] = {
     ",harddup -srate 44100 -oac faac -faacopts br=128:mpeg=4:object=2 -ovc x264 -ffourcc H264"
     " -x264encopts bitrate={bitrate}:level_idc=13:nocabac -ofps {fps}",
 };
+static_assert(std::size(kTypeOptions) == kOutputTypeCount, "one block per output type");
 
+// Every type the encoder makes: all but RM.
 constexpr OutputType kEncodedTypes[] = {OUT_MPG, OUT_AVI, OUT_3GP,       OUT_MP4,   OUT_FLV,
                                         OUT_PSP, OUT_PS3, OUT_IPOD_NANO, OUT_IPHONE};
+static_assert(std::size(kEncodedTypes) == kOutputTypeCount - 1, "a new type needs its fixes");
 constexpr OutputType kMp4AndIphone[] = {OUT_MP4, OUT_IPHONE};
 constexpr OutputType kPs3[] = {OUT_PS3};
 constexpr OutputType kIpodNano[] = {OUT_IPOD_NANO};

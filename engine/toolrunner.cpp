@@ -143,26 +143,3 @@ void ToolRun::finish(int exitCode, QProcess::ExitStatus status)
     m_result.exitCode = exitCode;
     emit finished(m_result);
 }
-
-bool RunPipedTool(const ToolCommand &command, ToolPriority priority, const ChunkHandler &onChunk,
-                  ToolResult *result)
-{
-    ToolRun run(command, priority);
-    QObject::connect(&run, &ToolRun::chunkRead, [&onChunk](QByteArrayView chunk) {
-        if (onChunk)
-            onChunk(chunk);
-    });
-    const bool started = run.start();
-    if (started)
-        run.waitForFinished();
-    if (result)
-        *result = run.result();
-    return started;
-}
-
-ToolResult RunAndWait(const ToolCommand &command)
-{
-    ToolResult result;
-    RunPipedTool(command, ToolPriority::Normal, {}, &result);
-    return result;
-}

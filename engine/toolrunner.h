@@ -10,8 +10,6 @@
 #include <QProcess>
 #include <QTimer>
 
-#include <functional>
-
 // How one tool run ended. A tool failed unless it started, exited normally and returned 0;
 // `lastOutput` keeps the end of what it printed, for telling the user why.
 struct ToolResult {
@@ -78,13 +76,3 @@ private:
     QTimer m_silenceTimer;
     ToolResult m_result;
 };
-
-using ChunkHandler = std::function<void(QByteArrayView chunk)>;
-
-// Runs a tool to its end with its output on a pipe, handing every chunk to `onChunk` as it
-// arrives. False when the tool could not be started. `result`, when given, tells how it ended.
-bool RunPipedTool(const ToolCommand &command, ToolPriority priority, const ChunkHandler &onChunk,
-                  ToolResult *result = nullptr);
-
-// Runs a tool of a pass to its end; its output is kept only for the result.
-ToolResult RunAndWait(const ToolCommand &command);

@@ -1,6 +1,7 @@
 #include "profiles/outputprofile.h"
 
 #include <algorithm>
+#include <iterator>
 
 std::atomic<bool> g_bMp4Mux{false};
 std::atomic<bool> g_bH264Video{false};
@@ -50,7 +51,7 @@ constexpr List kIphoneRates = {"15", "25", "30"};
 using enum FlagValue;
 
 // clang-format off
-const OutputProfile kProfiles[kOutputTypeCount] = {
+const OutputProfile kProfiles[] = {
     {OUT_MPG, 1022, "mpg", "MPEG视频 (*.MPG)", "mpg", kMpgSizes, kMpgBitrates, kMpgRates,
      "352x240", "1152", "25", false, Unchanged, false, false, true, 0},
     {OUT_AVI, 1029, "avi", "AVI视频 (*.AVI)", "avi", kAviSizes, kAviBitrates, kAviRates,
@@ -73,6 +74,7 @@ const OutputProfile kProfiles[kOutputTypeCount] = {
      kIphoneBitrates, kIphoneRates, "320x240", "512", "25", true, On, false, false, true, 128},
 };
 // clang-format on
+static_assert(std::size(kProfiles) == kOutputTypeCount, "one row per output type");
 
 QStringList toStringList(std::span<const char *const> texts)
 {

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <iterator>
+
 namespace {
 
 constexpr char kProductFolderName[] = "Zepora-ZPX";
@@ -12,8 +14,9 @@ constexpr char kNumberedPrefix[] = "M4V";
 constexpr char kNumberedExtension[] = ".mp4";
 
 // The file the encoder writes, by type in OutputType order.
-constexpr const char *kExtensions[kOutputTypeCount] = {".mpg", ".avi", ".rm",  ".avi", ".avi",
-                                                       ".flv", ".mp4", ".avi", ".avi", ".avi"};
+constexpr const char *kExtensions[] = {".mpg", ".avi", ".rm",  ".avi", ".avi",
+                                       ".flv", ".mp4", ".avi", ".avi", ".avi"};
+static_assert(std::size(kExtensions) == kOutputTypeCount, "one extension per output type");
 
 bool baseIsTaken(const QDir &dir, const QString &base)
 {

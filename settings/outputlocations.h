@@ -19,7 +19,8 @@ QString GetOutputDir();
 // Creates today's folder with every missing parent; true when it exists afterwards.
 bool PrepareOutputDir();
 
-// The extension of the file the encoder writes for a type; for four types an intermediate ".avi".
+// The extension of the file the encoder writes for a type; an intermediate ".avi" for the five types
+// a later pass turns into their final file (3GP, the MP4 types but the PSP).
 QString OutputExtension(OutputType type);
 
 // The path of the next conversion's output in `dir`. Nothing that exists is ever overwritten: a

@@ -1,4 +1,4 @@
-#include "engine/toolrunner.h"
+#include "toolruns.h"
 #include "platform/affinity.h"
 #include "testsupport.h"
 
@@ -42,8 +42,8 @@ void TstAffinity::programAndItsToolsRunOnTheFirstTwoProcessors()
     early.wait();
 
     QByteArray status;
-    QVERIFY(RunPipedTool({"/bin/cat", {"/proc/self/status"}, {}}, ToolPriority::Idle,
-                         [&status](QByteArrayView chunk) { status.append(chunk); }));
+    QVERIFY(TestSupport::runPiped({"/bin/cat", {"/proc/self/status"}, {}}, ToolPriority::Idle,
+                                  [&status](QByteArrayView chunk) { status.append(chunk); }));
     QVERIFY2(status.contains("Cpus_allowed_list:\t0-1\n") || status.contains("Cpus_allowed_list:\t0\n"),
              status.constData());
 }

@@ -30,6 +30,7 @@ private slots:
     void interruptStopsTheBatchAndLeavesNoTool();
     void malformedCallsAreRefused_data();
     void malformedCallsAreRefused();
+    void convertToAnUnselectableTypeNamesTheOthers();
 };
 
 void TstCli::typesListsTheCatalogue()
@@ -211,6 +212,7 @@ void TstCli::malformedCallsAreRefused_data()
     QTest::newRow("unknown option") << QStringList{"command", "avi", "--speed", "2", "/a", "/b"};
     QTest::newRow("types with arguments") << QStringList{"types", "avi"};
     QTest::newRow("probe without files") << QStringList{"probe"};
+    QTest::newRow("convert to an unknown type") << QStringList{"convert", "wmv", "/a"};
 }
 
 void TstCli::malformedCallsAreRefused()
@@ -220,6 +222,14 @@ void TstCli::malformedCallsAreRefused()
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.out.isEmpty());
     QVERIFY(!run.err.isEmpty());
+}
+
+void TstCli::convertToAnUnselectableTypeNamesTheOthers()
+{
+    const CliRun run = runCli({"convert", "rm", "/a"});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(QString::fromUtf8(run.err).section(QStringLiteral("choose one of "), 1),
+             QStringLiteral("mpg avi 3gp mp4 flv psp ps3 ipod-nano iphone\n"));
 }
 
 ZEPORA_TEST_MAIN(TstCli)

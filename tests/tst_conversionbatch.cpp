@@ -276,24 +276,14 @@ void TstConversionBatch::failingPassKeepsTheIntermediateAndTheNextRowConverts_da
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("keptExtension"); // what the failed file leaves
-    QTest::newRow("mp4, muxer fails") << int(OUT_MP4) << "mp4creator"
-                                      << "fail"
-                                      << ".avi";
-    QTest::newRow("mp4, audio makes nothing") << int(OUT_MP4) << "ffmpeg"
-                                              << "empty"
-                                              << ".avi";
-    QTest::newRow("3gp pass fails") << int(OUT_3GP) << "ffmpeg"
-                                    << "fail"
-                                    << ".avi";
-    QTest::newRow("psp audio fails") << int(OUT_PSP) << "ffmpeg"
-                                     << "fail"
-                                     << ".mp4";
-    QTest::newRow("mp4, muxer hangs") << int(OUT_MP4) << "mp4creator"
-                                      << "hang"
-                                      << ".avi";
-    QTest::newRow("avi, encoder hangs") << int(OUT_AVI) << "mencoder"
-                                        << "hang"
-                                        << ".none";
+    // clang-format off
+    QTest::newRow("mp4, muxer fails") << int(OUT_MP4) << "mp4creator" << "fail" << ".avi";
+    QTest::newRow("mp4, audio makes nothing") << int(OUT_MP4) << "ffmpeg" << "empty" << ".avi";
+    QTest::newRow("3gp pass fails") << int(OUT_3GP) << "ffmpeg" << "fail" << ".avi";
+    QTest::newRow("psp audio fails") << int(OUT_PSP) << "ffmpeg" << "fail" << ".mp4";
+    QTest::newRow("mp4, muxer hangs") << int(OUT_MP4) << "mp4creator" << "hang" << ".avi";
+    QTest::newRow("avi, encoder hangs") << int(OUT_AVI) << "mencoder" << "hang" << ".none";
+    // clang-format on
 }
 
 void TstConversionBatch::failingPassKeepsTheIntermediateAndTheNextRowConverts()

@@ -48,12 +48,11 @@ void TstConversionPlan::baseIsCutAtTheLastDotOfTheName_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("base");
-    QTest::newRow("plain") << "/out/12-30-05.avi"
-                           << "/out/12-30-05";
-    QTest::newRow("dotted folders") << "/home/a.b/v1.2/12-30-05.avi"
-                                    << "/home/a.b/v1.2/12-30-05";
-    QTest::newRow("no dot in the name") << "/home/a.b/file"
-                                        << "/home/a.b/file";
+    // clang-format off
+    QTest::newRow("plain") << "/out/12-30-05.avi" << "/out/12-30-05";
+    QTest::newRow("dotted folders") << "/home/a.b/v1.2/12-30-05.avi" << "/home/a.b/v1.2/12-30-05";
+    QTest::newRow("no dot in the name") << "/home/a.b/file" << "/home/a.b/file";
+    // clang-format on
 }
 
 void TstConversionPlan::baseIsCutAtTheLastDotOfTheName()
@@ -72,20 +71,18 @@ void TstConversionPlan::stepsOfEveryType_data()
     QTest::addColumn<QStringList>("intermediates");
 
     const QStringList mp4Pass = {"mencoder", "mencoder", "mencoder", "ffmpeg", "mp4creator", "mp4creator"};
-    QTest::newRow("mpg") << int(OUT_MPG) << "/o/1.mpg" << QStringList{"mencoder"} << "/o/1.mpg"
-                         << QStringList{};
-    QTest::newRow("avi") << int(OUT_AVI) << "/o/1.avi" << QStringList{"mencoder"} << "/o/1.avi"
-                         << QStringList{};
-    QTest::newRow("flv") << int(OUT_FLV) << "/o/1.flv" << QStringList{"mencoder"} << "/o/1.flv"
-                         << QStringList{};
+    // clang-format off
+    QTest::newRow("mpg") << int(OUT_MPG) << "/o/1.mpg" << QStringList{"mencoder"} << "/o/1.mpg" << QStringList{};
+    QTest::newRow("avi") << int(OUT_AVI) << "/o/1.avi" << QStringList{"mencoder"} << "/o/1.avi" << QStringList{};
+    QTest::newRow("flv") << int(OUT_FLV) << "/o/1.flv" << QStringList{"mencoder"} << "/o/1.flv" << QStringList{};
     QTest::newRow("3gp") << int(OUT_3GP) << "/o/1.avi" << QStringList{"mencoder", "ffmpeg"} << "/o/1.3gp"
                          << QStringList{"/o/1.avi"};
-    QTest::newRow("psp") << int(OUT_PSP) << "/o/M4V00003.mp4"
-                         << QStringList{"mencoder", "ffmpeg", "ffmpeg&"} << "/o/M4V00003.mp4"
-                         << QStringList{};
+    QTest::newRow("psp") << int(OUT_PSP) << "/o/M4V00003.mp4" << QStringList{"mencoder", "ffmpeg", "ffmpeg&"}
+                         << "/o/M4V00003.mp4" << QStringList{};
     for (const OutputType type : {OUT_MP4, OUT_PS3, OUT_IPOD_NANO, OUT_IPHONE})
-        QTest::newRow(ProfileOf(type).cliName)
-            << int(type) << "/o/1.avi" << mp4Pass << "/o/1.mp4" << QStringList{"/o/1.avi"};
+        QTest::newRow(ProfileOf(type).cliName) << int(type) << "/o/1.avi" << mp4Pass << "/o/1.mp4"
+                                               << QStringList{"/o/1.avi"};
+    // clang-format on
 }
 
 void TstConversionPlan::stepsOfEveryType()
@@ -122,14 +119,12 @@ void TstConversionPlan::mp4PassCommands_data()
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("fps");
     QTest::addColumn<int>("aacBitrate");
-    QTest::newRow("mp4") << int(OUT_MP4) << ".m4v"
-                         << "15" << 128;
-    QTest::newRow("ipod-nano") << int(OUT_IPOD_NANO) << ".m4v"
-                               << "29.970" << 64;
-    QTest::newRow("ps3") << int(OUT_PS3) << ".264"
-                         << "23.976" << 96;
-    QTest::newRow("iphone") << int(OUT_IPHONE) << ".264"
-                            << "25" << 128;
+    // clang-format off
+    QTest::newRow("mp4") << int(OUT_MP4) << ".m4v" << "15" << 128;
+    QTest::newRow("ipod-nano") << int(OUT_IPOD_NANO) << ".m4v" << "29.970" << 64;
+    QTest::newRow("ps3") << int(OUT_PS3) << ".264" << "23.976" << 96;
+    QTest::newRow("iphone") << int(OUT_IPHONE) << ".264" << "25" << 128;
+    // clang-format on
 }
 
 void TstConversionPlan::mp4PassCommands()

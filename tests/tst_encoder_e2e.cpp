@@ -1,7 +1,7 @@
 #include "deploy/tooldeploy.h"
 #include "engine/encodercommand.h"
 #include "engine/progressparser.h"
-#include "engine/toolrunner.h"
+#include "toolruns.h"
 #include "platform/toolfolder.h"
 #include "testsupport.h"
 
@@ -93,7 +93,7 @@ void TstEncoderE2E::encoderLineOfEveryType()
     ProgressReader progress;
     int lastPercent = 0;
     ToolResult result;
-    QVERIFY(RunPipedTool(
+    QVERIFY(TestSupport::runPiped(
         command, ToolPriority::Idle,
         [&](QByteArrayView chunk) {
             if (const auto percent = progress.feed(chunk))

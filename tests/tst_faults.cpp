@@ -260,9 +260,9 @@ void TstFaults::badSources_data()
     for (const auto &c : cases)
         QTest::newRow(c.tag) << QString::fromUtf8(c.fileName) << c.kind << c.type << int(c.expect);
     // The longest name a Linux file system takes: 255 bytes.
-    QTest::newRow("255-byte name") << QString(251, QLatin1Char('n')) + ".avi"
-                                   << "clip"
-                                   << "avi" << int(Converted);
+    // clang-format off
+    QTest::newRow("255-byte name") << QString(251, QLatin1Char('n')) + ".avi" << "clip" << "avi" << int(Converted);
+    // clang-format on
 }
 
 void TstFaults::badSources()
@@ -426,30 +426,14 @@ void TstFaults::failingTools_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("reason"); // what the user is told, in part
-    QTest::newRow("encoder removed after start") << "avi"
-                                                 << "removed"
-                                                 << "mencoder"
-                                                 << "could not be started";
-    QTest::newRow("muxer removed after start") << "mp4"
-                                               << "removed"
-                                               << "mp4creator"
-                                               << "could not be started";
-    QTest::newRow("encoder killed mid-run") << "avi"
-                                            << "killed"
-                                            << "mencoder"
-                                            << "crashed";
-    QTest::newRow("audio encoder killed in the mp4 pass") << "mp4"
-                                                          << "killed"
-                                                          << "ffmpeg"
-                                                          << "crashed";
-    QTest::newRow("encoder hangs without output") << "avi"
-                                                  << "hangs"
-                                                  << "mencoder"
-                                                  << "printed nothing";
-    QTest::newRow("muxer writes nothing and exits 0") << "iphone"
-                                                      << "writes nothing"
-                                                      << "mp4creator"
-                                                      << "wrote nothing";
+    // clang-format off
+    QTest::newRow("encoder removed after start") << "avi" << "removed" << "mencoder" << "could not be started";
+    QTest::newRow("muxer removed after start") << "mp4" << "removed" << "mp4creator" << "could not be started";
+    QTest::newRow("encoder killed mid-run") << "avi" << "killed" << "mencoder" << "crashed";
+    QTest::newRow("audio encoder killed in the mp4 pass") << "mp4" << "killed" << "ffmpeg" << "crashed";
+    QTest::newRow("encoder hangs without output") << "avi" << "hangs" << "mencoder" << "printed nothing";
+    QTest::newRow("muxer writes nothing and exits 0") << "iphone" << "writes nothing" << "mp4creator" << "wrote nothing";
+    // clang-format on
 }
 
 void TstFaults::failingTools()

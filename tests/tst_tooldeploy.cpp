@@ -1,5 +1,5 @@
 #include "deploy/tooldeploy.h"
-#include "engine/toolrunner.h"
+#include "toolruns.h"
 #include "platform/toolfolder.h"
 #include "testsupport.h"
 
@@ -72,8 +72,8 @@ void TstToolDeploy::firstStartWritesEveryToolAsStored()
         QCOMPARE(modeOf(path), mode_t(0755));
     }
     // Every tool written runs.
-    QVERIFY(RunAndWait({toolDir + "ffmpeg", {"-version"}, {}}).succeeded());
-    const ToolResult muxer = RunAndWait({toolDir + "mp4creator", {}, {}});
+    QVERIFY(TestSupport::runToEnd({toolDir + "ffmpeg", {"-version"}, {}}).succeeded());
+    const ToolResult muxer = TestSupport::runToEnd({toolDir + "mp4creator", {}, {}});
     QVERIFY(muxer.started && !muxer.crashed);
 }
 

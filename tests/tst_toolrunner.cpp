@@ -1,5 +1,5 @@
 #include "engine/progressparser.h"
-#include "engine/toolrunner.h"
+#include "toolruns.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -108,7 +108,7 @@ void TstToolRunner::progressFromAToolWritingInSmallPieces()
     QList<int> shown;
     int chunks = 0;
     ToolResult result;
-    QVERIFY(RunPipedTool(
+    QVERIFY(TestSupport::runPiped(
         commandOf(tool), ToolPriority::Idle,
         [&](QByteArrayView chunk) {
             ++chunks;
@@ -142,12 +142,12 @@ void TstToolRunner::toolThatCannotStart()
     bool handlerCalled = false;
     ToolResult result;
     result.started = true;
-    QVERIFY(!RunPipedTool(
+    QVERIFY(!TestSupport::runPiped(
         commandOf(program), ToolPriority::Idle, [&](QByteArrayView) { handlerCalled = true; }, &result));
     QVERIFY(!handlerCalled);
     QVERIFY(!result.started);
     QVERIFY(!result.succeeded());
-    QVERIFY(!RunAndWait(commandOf(program)).succeeded());
+    QVERIFY(!TestSupport::runToEnd(commandOf(program)).succeeded());
 }
 
 void TstToolRunner::toolThatFailsIsReportedWithItsLastLine()
@@ -157,14 +157,14 @@ void TstToolRunner::toolThatFailsIsReportedWithItsLastLine()
                                        "echo \"Cannot open file '$1'\" >&2\n"
                                        "exit 3");
     ToolResult result;
-    QVERIFY(RunPipedTool(commandOf(tool, {"a b.avi"}), ToolPriority::Normal, {}, &result));
+    QVERIFY(TestSupport::runPiped(commandOf(tool, {"a b.avi"}), ToolPriority::Normal, {}, &result));
     QVERIFY(result.started);
     QCOMPARE(result.exitCode, 3);
     QVERIFY(!result.succeeded());
     QCOMPARE(result.lastLine(), QStringLiteral("Cannot open file 'a b.avi'"));
 
     const QString crashing = writeFakeTool(m_dir, "crashing", "kill -SEGV $$");
-    const ToolResult crashed = RunAndWait(commandOf(crashing));
+    const ToolResult crashed = TestSupport::runToEnd(commandOf(crashing));
     QVERIFY(crashed.started);
     QVERIFY(crashed.crashed);
     QVERIFY(!crashed.succeeded());

@@ -1,0 +1,5 @@
+#include "platform/instancename.h"
+
+#include <unistd.h>
+
+QString PerUserInstanceName() { return QStringLiteral("ZPX-%1").arg(::getuid()); }
