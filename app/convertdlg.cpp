@@ -1,5 +1,6 @@
 #include "app/convertdlg.h"
 
+#include "app/dialogtemplate.h"
 #include "app/dialogunits.h"
 #include "app/helpdlg.h"
 #include "app/outputfolder.h"
@@ -64,65 +65,44 @@ enum ControlId {
     IDC_BANNER = 1051,
 };
 
-enum class Kind {
-    Group,
-    Button,
-    Label,
-    Value,
-    CentredValue,
-    Status,
-    List,
-    Progress,
-    Banner,
-    Combo,
-    EditCombo
-};
-
-struct ControlSpec {
-    int id; // 0: a label nobody addresses
-    Kind kind;
-    const char *text;
-    int x, y, width, height; // dialog units
-};
-
 constexpr int kDialogWidth = 573;
 constexpr int kDialogHeight = 351;
 constexpr int kComboHeight = 12; // the closed box; the template's height includes its drop list
 
 // Template 102, in tab order; the radio buttons follow from the profile table below.
-const ControlSpec kControls[] = {
-    {IDC_GROUP_MODE, Kind::Group, "模式选择", 411, 71, 156, 47},
-    {IDC_ADD, Kind::Button, "添加", 4, 72, 41, 23},
-    {IDC_REMOVE, Kind::Button, "移除", 49, 72, 41, 23},
-    {IDC_START, Kind::Button, "开始转换", 104, 72, 49, 23},
-    {IDC_STOP, Kind::Button, "停止", 211, 72, 41, 23},
-    {IDC_LIST, Kind::List, "", 4, 101, 398, 139},
-    {IDC_GROUP_INFO, Kind::Group, "当前文件输出描述", 5, 245, 398, 51},
-    {0, Kind::Label, "文件格式", 14, 266, 33, 8},
-    {IDC_PROGRESS, Kind::Progress, "", 78, 302, 326, 10},
-    {0, Kind::Label, "当前文件转换进度", 7, 303, 65, 8},
-    {0, Kind::Label, "分辨率", 81, 266, 25, 8},
-    {0, Kind::Label, "采样率", 175, 266, 25, 8},
-    {0, Kind::Label, "帧率(FPS)", 258, 266, 37, 8},
-    {IDC_STATUS, Kind::Status, "支持拖拽方式添加文件", 6, 317, 398, 25},
-    {IDC_BANNER, Kind::Banner, "", 0, 0, 573, 67},
-    {IDC_GROUP_TYPE, Kind::Group, "输出类型", 411, 122, 158, 223},
-    {IDC_HELP, Kind::Button, "帮助", 369, 72, 36, 23},
-    {IDC_RESOLUTION, Kind::Combo, "", 457, 292, 86, kComboHeight},
-    {0, Kind::Label, "分辨率", 427, 296, 25, 8},
-    {0, Kind::Label, "采样率", 427, 313, 25, 8},
-    {IDC_BITRATE, Kind::EditCombo, "", 457, 310, 86, kComboHeight},
-    {IDC_SETTINGS, Kind::Button, "设置", 330, 72, 34, 23},
-    {0, Kind::Label, "文件输出路径", 14, 281, 49, 8},
-    {IDC_FORMAT, Kind::Value, "未知", 56, 266, 17, 8},
-    {IDC_FRAMESIZE, Kind::CentredValue, "未知", 114, 266, 48, 8},
-    {IDC_BITRATE_TEXT, Kind::CentredValue, "未知", 211, 266, 35, 8},
-    {IDC_FRAMERATE_TEXT, Kind::CentredValue, "未知", 301, 266, 48, 8},
-    {0, Kind::Label, "帧率FPS", 427, 329, 29, 8},
-    {IDC_FRAMERATE, Kind::Combo, "", 457, 327, 86, kComboHeight},
-    {IDC_OUTPUT_DIR, Kind::Button, "输出路径", 273, 72, 48, 23},
-    {IDC_OUTPUT_DIR_TEXT, Kind::Value, "", 69, 281, 316, 8},
-    {IDC_PAUSE, Kind::Button, "暂停", 157, 72, 41, 23},
+const TemplateControl kControls[] = {
+    {IDC_GROUP_MODE, ControlKind::Group, "模式选择", 411, 71, 156, 47},
+    {IDC_ADD, ControlKind::Button, "添加", 4, 72, 41, 23},
+    {IDC_REMOVE, ControlKind::Button, "移除", 49, 72, 41, 23},
+    {IDC_START, ControlKind::Button, "开始转换", 104, 72, 49, 23},
+    {IDC_STOP, ControlKind::Button, "停止", 211, 72, 41, 23},
+    {IDC_LIST, ControlKind::List, "", 4, 101, 398, 139},
+    {IDC_GROUP_INFO, ControlKind::Group, "当前文件输出描述", 5, 245, 398, 51},
+    {0, ControlKind::Label, "文件格式", 14, 266, 33, 8},
+    {IDC_PROGRESS, ControlKind::Progress, "", 78, 302, 326, 10},
+    {0, ControlKind::Label, "当前文件转换进度", 7, 303, 65, 8},
+    {0, ControlKind::Label, "分辨率", 81, 266, 25, 8},
+    {0, ControlKind::Label, "采样率", 175, 266, 25, 8},
+    {0, ControlKind::Label, "帧率(FPS)", 258, 266, 37, 8},
+    {IDC_STATUS, ControlKind::Status, "支持拖拽方式添加文件", 6, 317, 398, 25},
+    {IDC_BANNER, ControlKind::Label, "", 0, 0, 573, 67},
+    {IDC_GROUP_TYPE, ControlKind::Group, "输出类型", 411, 122, 158, 223},
+    {IDC_HELP, ControlKind::Button, "帮助", 369, 72, 36, 23},
+    {IDC_RESOLUTION, ControlKind::Combo, "", 457, 292, 86, kComboHeight},
+    {0, ControlKind::Label, "分辨率", 427, 296, 25, 8},
+    {0, ControlKind::Label, "采样率", 427, 313, 25, 8},
+    {IDC_BITRATE, ControlKind::EditCombo, "", 457, 310, 86, kComboHeight},
+    {IDC_SETTINGS, ControlKind::Button, "设置", 330, 72, 34, 23},
+    {0, ControlKind::Label, "文件输出路径", 14, 281, 49, 8},
+    {IDC_FORMAT, ControlKind::Label, "未知", 56, 266, 17, 8},
+    {IDC_FRAMESIZE, ControlKind::CentredLabel, "未知", 114, 266, 48, 8},
+    {IDC_BITRATE_TEXT, ControlKind::CentredLabel, "未知", 211, 266, 35, 8},
+    {IDC_FRAMERATE_TEXT, ControlKind::CentredLabel, "未知", 301, 266, 48, 8},
+    {0, ControlKind::Label, "帧率FPS", 427, 329, 29, 8},
+    {IDC_FRAMERATE, ControlKind::Combo, "", 457, 327, 86, kComboHeight},
+    {IDC_OUTPUT_DIR, ControlKind::Button, "输出路径", 273, 72, 48, 23},
+    {IDC_OUTPUT_DIR_TEXT, ControlKind::Label, "", 69, 281, 316, 8},
+    {IDC_PAUSE, ControlKind::Button, "暂停", 157, 72, 41, 23},
 };
 
 struct RadioSpec {
@@ -231,44 +211,7 @@ void CConvertDlg::createControls()
     const DialogUnits units(font());
     setFixedSize(units.x(kDialogWidth), units.y(kDialogHeight));
 
-    for (const ControlSpec &item : kControls) {
-        const QString text = QString::fromUtf8(item.text);
-        QWidget *widget = nullptr;
-        switch (item.kind) {
-        case Kind::Group: widget = new CXPGroupBox(text, this); break;
-        case Kind::Button: widget = new CXPStyleButton(text, this); break;
-        case Kind::Label:
-        case Kind::Value: widget = new QLabel(text, this); break;
-        case Kind::CentredValue: {
-            auto *label = new QLabel(text, this);
-            label->setAlignment(Qt::AlignCenter);
-            widget = label;
-            break;
-        }
-        case Kind::Status: {
-            auto *label = new QLabel(text, this);
-            label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setWordWrap(true);
-            widget = label;
-            break;
-        }
-        case Kind::List: widget = new QTableView(this); break;
-        case Kind::Progress: widget = new QProgressBar(this); break;
-        case Kind::Banner: widget = new QLabel(this); break;
-        case Kind::Combo: widget = new CCJFlatComboBox(this); break;
-        case Kind::EditCombo: {
-            auto *box = new CCJFlatComboBox(this);
-            box->setEditable(true);
-            box->setInsertPolicy(QComboBox::NoInsert);
-            widget = box;
-            break;
-        }
-        }
-        PlaceControl(widget, units.rect(item.x, item.y, item.width, item.height), width() - units.x(4));
-        if (item.id)
-            m_controls.insert(item.id, widget);
-    }
+    m_controls = BuildFromTemplate(*this, kControls);
 
     const auto at = [this](int id) { return m_controls.value(id); };
     m_grpMode = qobject_cast<CXPGroupBox *>(at(IDC_GROUP_MODE));

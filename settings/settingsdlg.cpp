@@ -1,5 +1,6 @@
 #include "settings/settingsdlg.h"
 
+#include "app/dialogtemplate.h"
 #include "app/dialogunits.h"
 #include "controls/xpgroupbox.h"
 #include "controls/xpstylebutton.h"
@@ -19,38 +20,52 @@
 
 namespace {
 
-enum class Kind { Group, Button, Edit, Label, RightLabel, Radio, DisabledRadio, Check };
-
-struct ControlSpec {
-    int id;
-    Kind kind;
-    const char *text;
-    int x, y, width, height;
+enum : int {
+    IDC_BROWSE = 1037,
+    IDC_SAVE = 1038,
+    IDC_CANCEL = 1039,
+    IDC_PATH = 1036,
+    IDC_FREE_SPACE = 1043,
+    IDC_NAME_BY_TIME = 1044,
+    IDC_AUTO_SHUTDOWN = 1047,
+    IDC_MULTI_CORE = 1048,
 };
 
 constexpr int kWidth = 390;
 constexpr int kHeight = 202;
 
 // Template 173, in tab order.
-const ControlSpec kControls[] = {
-    {1042, Kind::Group, "转换后文件保存路径", 5, 7, 305, 54},
-    {1037, Kind::Button, "重新选择", 317, 7, 63, 54},
-    {1038, Kind::Button, "保存", 101, 169, 72, 26},
-    {1039, Kind::Button, "取消", 199, 169, 70, 26},
-    {1036, Kind::Edit, "", 15, 24, 286, 12},
-    {0, Kind::Label, "该分区剩余空间", 15, 45, 57, 8},
-    {1043, Kind::RightLabel, "0", 76, 45, 27, 8},
-    {0, Kind::Label, "MB", 111, 45, 9, 8},
-    {1045, Kind::Group, "转换后文件命名方式", 5, 70, 376, 33},
-    {1044, Kind::Radio, "当前时间日期", 16, 87, 64, 10},
-    {1046, Kind::DisabledRadio, "原始文件名", 89, 87, 56, 10},
-    {1049, Kind::Group, "高级设置", 5, 110, 376, 50},
-    {1047, Kind::Check,
+const TemplateControl kControls[] = {
+    {1042, ControlKind::Group, "转换后文件保存路径", 5, 7, 305, 54},
+    {IDC_BROWSE, ControlKind::Button, "重新选择", 317, 7, 63, 54},
+    {IDC_SAVE, ControlKind::Button, "保存", 101, 169, 72, 26},
+    {IDC_CANCEL, ControlKind::Button, "取消", 199, 169, 70, 26},
+    {IDC_PATH, ControlKind::Edit, "", 15, 24, 286, 12},
+    {0, ControlKind::Label, "该分区剩余空间", 15, 45, 57, 8},
+    {IDC_FREE_SPACE, ControlKind::RightLabel, "0", 76, 45, 27, 8},
+    {0, ControlKind::Label, "MB", 111, 45, 9, 8},
+    {1045, ControlKind::Group, "转换后文件命名方式", 5, 70, 376, 33},
+    {IDC_NAME_BY_TIME, ControlKind::Radio, "当前时间日期", 16, 87, 64, 10},
+    {1046, ControlKind::DisabledRadio, "原始文件名", 89, 87, 56, 10},
+    {1049, ControlKind::Group, "高级设置", 5, 110, 376, 50},
+    {IDC_AUTO_SHUTDOWN, ControlKind::Check,
      "当所有视频转换完成后自动关闭当前计算机 (自动关机时有30秒倒计时提醒功能，防止错误关机) ", 12, 127,
      357, 10},
-    {1048, Kind::Check,
+    {IDC_MULTI_CORE, ControlKind::Check,
      "针对多核处理器或多个物理处理器进行优化 (ZPX针对各种使用类似HT超线程技术CPU做专门优化)", 12, 143, 356,
      10},
+};
+
+// The push buttons' icons and handlers.
+struct SettingsButton {
+    int id;
+    int icon;
+    void (CSettingsDlg::*handler)();
+};
+const SettingsButton kButtons[] = {
+    {IDC_BROWSE, 174, &CSettingsDlg::OnBrowse},
+    {IDC_SAVE, 133, &CSettingsDlg::OnSave},
+    {IDC_CANCEL, 132, &CSettingsDlg::OnCancelButton},
 };
 
 const QString kInvalidFolderText = QStringLiteral("您选择的目录无效，请重试");
@@ -90,49 +105,20 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
     setFont(DialogFont());
     const DialogUnits units(font());
     setFixedSize(units.x(kWidth), units.y(kHeight));
-
-    for (const ControlSpec &item : kControls) {
-        const QString text = QString::fromUtf8(item.text);
-        QWidget *widget = nullptr;
-        switch (item.kind) {
-        case Kind::Group: widget = new CXPGroupBox(text, this); break;
-        case Kind::Button: widget = new CXPStyleButton(text, this); break;
-        case Kind::Edit: widget = m_edtPath = new QLineEdit(this); break;
-        case Kind::Label: widget = new QLabel(text, this); break;
-        case Kind::RightLabel: {
-            m_stcFreeSpace = new QLabel(text, this);
-            m_stcFreeSpace->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            widget = m_stcFreeSpace;
-            break;
-        }
-        case Kind::Radio: widget = m_radCurrentTime = new QRadioButton(text, this); break;
-        case Kind::DisabledRadio: {
-            widget = new QRadioButton(text, this);
-            widget->setEnabled(false);
-            break;
-        }
-        case Kind::Check: {
-            auto *box = new QCheckBox(text, this);
-            (item.id == 1047 ? m_chkAutoShutdown : m_chkMultiCore) = box;
-            widget = box;
-            break;
-        }
-        }
-        widget->setObjectName(QString::number(item.id));
-        PlaceControl(widget, units.rect(item.x, item.y, item.width, item.height), width() - units.x(4));
-        if (auto *button = qobject_cast<CXPStyleButton *>(widget)) {
-            button->SetIcon(ResourceIcon(item.id == 1037 ? 174 : item.id == 1038 ? 133 : 132));
-            switch (item.id) {
-            case 1037: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnBrowse); break;
-            case 1038: connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnSave); break;
-            case 1039:
-                connect(button, &QAbstractButton::clicked, this, &CSettingsDlg::OnCancelButton);
-                break;
-            }
-        }
+    const QHash<int, QWidget *> controls = BuildFromTemplate(*this, kControls);
+    for (QWidget *widget : controls)
         if (auto *group = qobject_cast<CXPGroupBox *>(widget))
             group->SetGroupStyle(CXPGroupBox::GBS_WINDOW);
+    for (const SettingsButton &button : kButtons) {
+        auto *push = qobject_cast<CXPStyleButton *>(controls.value(button.id));
+        push->SetIcon(ResourceIcon(button.icon));
+        connect(push, &QAbstractButton::clicked, this, button.handler);
     }
+    m_edtPath = qobject_cast<QLineEdit *>(controls.value(IDC_PATH));
+    m_stcFreeSpace = qobject_cast<QLabel *>(controls.value(IDC_FREE_SPACE));
+    m_radCurrentTime = qobject_cast<QRadioButton *>(controls.value(IDC_NAME_BY_TIME));
+    m_chkAutoShutdown = qobject_cast<QCheckBox *>(controls.value(IDC_AUTO_SHUTDOWN));
+    m_chkMultiCore = qobject_cast<QCheckBox *>(controls.value(IDC_MULTI_CORE));
     connect(m_edtPath, &QLineEdit::textChanged, this, &CSettingsDlg::OnChangePath);
     OnInitDialog();
 }
