@@ -21,6 +21,13 @@ BatchStep passStep(const ToolCommand &command, const QString &output)
     return step;
 }
 
+// The encoder copies one stream of the intermediate file out into a raw file.
+BatchStep exportStep(const QString &toolDir, const QString &options, const QString &input,
+                     const QString &raw)
+{
+    return passStep(tool(toolDir, kEncoderTool).options(options).path(raw).path(input).command(), raw);
+}
+
 } // namespace
 
 QString BaseOf(const QString &path)
@@ -40,18 +47,10 @@ QList<BatchStep> MuxToMp4Steps(const QString &toolDir, const QString &input, boo
     const QString final = base + QStringLiteral(".mp4");
     const QString bitrate = QString::number(aacBitrate);
 
-    BatchStep exportVideo = passStep(tool(toolDir, kEncoderTool)
-                                         .options(QStringLiteral("-ovc copy -nosound -of rawvideo -o"))
-                                         .path(rawVideo)
-                                         .path(input)
-                                         .command(),
-                                     rawVideo);
-    BatchStep exportAudio = passStep(tool(toolDir, kEncoderTool)
-                                         .options(QStringLiteral("-ovc frameno -oac copy -of rawaudio -o"))
-                                         .path(rawMp3)
-                                         .path(input)
-                                         .command(),
-                                     rawMp3);
+    BatchStep exportVideo =
+        exportStep(toolDir, QStringLiteral("-ovc copy -nosound -of rawvideo -o"), input, rawVideo);
+    BatchStep exportAudio =
+        exportStep(toolDir, QStringLiteral("-ovc frameno -oac copy -of rawaudio -o"), input, rawMp3);
     // A source without sound makes an MP4 without sound rather than a failure.
     exportAudio.outputMayBeEmpty = true;
     // Today's encoder makes no AAC: the second encoder turns the MP3 into ADTS AAC-LC.
