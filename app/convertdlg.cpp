@@ -136,9 +136,15 @@ constexpr int kOutputGroupInnerRight = 411 + 158 - 4;
 constexpr int kColumnWidths[SourceListModel::ColumnCount] = {62, 228, 60, 38, 70, 60, 58};
 
 // Button icons given at start-up, by control id and picture id.
-const std::pair<int, int> kButtonIcons[] = {
-    {IDC_PAUSE, 138}, {IDC_STOP, 144}, {IDC_REMOVE, 132},     {IDC_START, 136},
-    {IDC_ADD, 143},   {IDC_HELP, 134}, {IDC_OUTPUT_DIR, 174}, {IDC_SETTINGS, 145},
+const ButtonAction<CConvertDlg> kButtons[] = {
+    {IDC_PAUSE, 138, &CConvertDlg::OnPause},
+    {IDC_STOP, 144, &CConvertDlg::OnStop},
+    {IDC_REMOVE, 132, &CConvertDlg::OnRemove},
+    {IDC_START, 136, &CConvertDlg::OnStart},
+    {IDC_ADD, 143, &CConvertDlg::OnAdd},
+    {IDC_HELP, 134, &CConvertDlg::OnShowHelp},
+    {IDC_OUTPUT_DIR, 174, &CConvertDlg::OnOutputDir},
+    {IDC_SETTINGS, 145, &CConvertDlg::OnSettings},
 };
 
 struct PicturePlace {
@@ -217,14 +223,7 @@ void CConvertDlg::createControls()
     m_grpMode = qobject_cast<CXPGroupBox *>(at(IDC_GROUP_MODE));
     m_grpFileInfo = qobject_cast<CXPGroupBox *>(at(IDC_GROUP_INFO));
     m_grpOutputType = qobject_cast<CXPGroupBox *>(at(IDC_GROUP_TYPE));
-    m_btnAdd = qobject_cast<CXPStyleButton *>(at(IDC_ADD));
-    m_btnRemove = qobject_cast<CXPStyleButton *>(at(IDC_REMOVE));
-    m_btnStart = qobject_cast<CXPStyleButton *>(at(IDC_START));
     m_btnPause = qobject_cast<CXPStyleButton *>(at(IDC_PAUSE));
-    m_btnStop = qobject_cast<CXPStyleButton *>(at(IDC_STOP));
-    m_btnOutputDir = qobject_cast<CXPStyleButton *>(at(IDC_OUTPUT_DIR));
-    m_btnSettings = qobject_cast<CXPStyleButton *>(at(IDC_SETTINGS));
-    m_btnHelp = qobject_cast<CXPStyleButton *>(at(IDC_HELP));
     m_listFiles = qobject_cast<QTableView *>(at(IDC_LIST));
     m_ctlProgress = qobject_cast<QProgressBar *>(at(IDC_PROGRESS));
     m_stcStatus = qobject_cast<QLabel *>(at(IDC_STATUS));
@@ -247,7 +246,6 @@ void CConvertDlg::createControls()
         m_controls.insert(item.id, radio);
     }
     m_radSmart = qobject_cast<QRadioButton *>(at(IDC_SMART));
-    m_radExpert = qobject_cast<QRadioButton *>(at(IDC_EXPERT));
 
     m_outputTypes = new QButtonGroup(this);
     for (const OutputRadioPlace &place : kOutputRadios) {
@@ -281,14 +279,7 @@ void CConvertDlg::createControls()
     m_stcBanner->setPixmap(BannerPixmap(129));
     m_stcBanner->setScaledContents(true);
 
-    connect(m_btnAdd, &QAbstractButton::clicked, this, &CConvertDlg::OnAdd);
-    connect(m_btnRemove, &QAbstractButton::clicked, this, &CConvertDlg::OnRemove);
-    connect(m_btnStart, &QAbstractButton::clicked, this, &CConvertDlg::OnStart);
-    connect(m_btnPause, &QAbstractButton::clicked, this, &CConvertDlg::OnPause);
-    connect(m_btnStop, &QAbstractButton::clicked, this, &CConvertDlg::OnStop);
-    connect(m_btnOutputDir, &QAbstractButton::clicked, this, &CConvertDlg::OnOutputDir);
-    connect(m_btnSettings, &QAbstractButton::clicked, this, &CConvertDlg::OnSettings);
-    connect(m_btnHelp, &QAbstractButton::clicked, this, &CConvertDlg::OnShowHelp);
+    WireButtons(*this, m_controls, kButtons);
     connect(m_cboResolution, &QComboBox::activated, this, &CConvertDlg::OnSelchangeResolution);
     connect(m_cboBitrate, &QComboBox::activated, this, &CConvertDlg::OnSelchangeBitrate);
     connect(m_cboFrameRate, &QComboBox::activated, this, &CConvertDlg::OnSelchangeFrameRate);
@@ -314,8 +305,6 @@ void CConvertDlg::OnInitDialog(const StartUp &startUp)
     setWindowIcon(ApplicationIcon());
     m_radSmart->setChecked(true);
     m_outputTypes->button(ProfileOf(OUT_MP4).radioId)->setChecked(true);
-    for (const auto &[control, picture] : kButtonIcons)
-        qobject_cast<CXPStyleButton *>(m_controls.value(control))->SetIcon(ResourceIcon(picture));
     m_tray = new CTrayIcon(this);
     connect(m_tray, &CTrayIcon::exitRequested, this, &QDialog::accept);
     if (CTrayIcon::isAvailable())

@@ -89,14 +89,7 @@ private:
     bool m_bBannerFirst = true;
 
     QLabel *m_stcBanner = nullptr;
-    CXPStyleButton *m_btnAdd = nullptr;
-    CXPStyleButton *m_btnRemove = nullptr;
-    CXPStyleButton *m_btnStart = nullptr;
     CXPStyleButton *m_btnPause = nullptr;
-    CXPStyleButton *m_btnStop = nullptr;
-    CXPStyleButton *m_btnOutputDir = nullptr;
-    CXPStyleButton *m_btnSettings = nullptr;
-    CXPStyleButton *m_btnHelp = nullptr;
     QTableView *m_listFiles = nullptr;
     CXPGroupBox *m_grpFileInfo = nullptr;
     CXPGroupBox *m_grpMode = nullptr;
@@ -112,7 +105,6 @@ private:
     QComboBox *m_cboBitrate = nullptr;
     QComboBox *m_cboFrameRate = nullptr;
     QRadioButton *m_radSmart = nullptr;
-    QRadioButton *m_radExpert = nullptr;
     QButtonGroup *m_outputTypes = nullptr;
     QTimer *m_bannerTimer = nullptr;
     CTrayIcon *m_tray = nullptr;

@@ -4,6 +4,7 @@
 #include "controls/flatcombobox.h"
 #include "controls/xpgroupbox.h"
 #include "controls/xpstylebutton.h"
+#include "res/artwork.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -28,6 +29,11 @@ QWidget *makeControl(ControlKind kind, const QString &text, QWidget *parent)
     case ControlKind::Group: return new CXPGroupBox(text, parent);
     case ControlKind::Button: return new CXPStyleButton(text, parent);
     case ControlKind::Label: return new QLabel(text, parent);
+    case ControlKind::WrappedLabel: {
+        auto *label = new QLabel(text, parent);
+        label->setWordWrap(true);
+        return label;
+    }
     case ControlKind::RightLabel: return alignedLabel(text, Qt::AlignRight | Qt::AlignVCenter, parent);
     case ControlKind::CentredLabel: return alignedLabel(text, Qt::AlignCenter, parent);
     case ControlKind::Status: {
@@ -73,4 +79,9 @@ QHash<int, QWidget *> BuildFromTemplate(QDialog &dialog, std::span<const Templat
         }
     }
     return byId;
+}
+
+void SetButtonIcon(QWidget *button, int icon)
+{
+    qobject_cast<CXPStyleButton *>(button)->SetIcon(ResourceIcon(icon));
 }

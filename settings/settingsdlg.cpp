@@ -56,13 +56,7 @@ const TemplateControl kControls[] = {
      10},
 };
 
-// The push buttons' icons and handlers.
-struct SettingsButton {
-    int id;
-    int icon;
-    void (CSettingsDlg::*handler)();
-};
-const SettingsButton kButtons[] = {
+const ButtonAction<CSettingsDlg> kButtons[] = {
     {IDC_BROWSE, 174, &CSettingsDlg::OnBrowse},
     {IDC_SAVE, 133, &CSettingsDlg::OnSave},
     {IDC_CANCEL, 132, &CSettingsDlg::OnCancelButton},
@@ -109,11 +103,7 @@ CSettingsDlg::CSettingsDlg(QWidget *parent, Messenger messenger)
     for (QWidget *widget : controls)
         if (auto *group = qobject_cast<CXPGroupBox *>(widget))
             group->SetGroupStyle(CXPGroupBox::GBS_WINDOW);
-    for (const SettingsButton &button : kButtons) {
-        auto *push = qobject_cast<CXPStyleButton *>(controls.value(button.id));
-        push->SetIcon(ResourceIcon(button.icon));
-        connect(push, &QAbstractButton::clicked, this, button.handler);
-    }
+    WireButtons(*this, controls, kButtons);
     m_edtPath = qobject_cast<QLineEdit *>(controls.value(IDC_PATH));
     m_stcFreeSpace = qobject_cast<QLabel *>(controls.value(IDC_FREE_SPACE));
     m_radCurrentTime = qobject_cast<QRadioButton *>(controls.value(IDC_NAME_BY_TIME));

@@ -1,8 +1,7 @@
 #include "shutdown/shutdowndlg.h"
 
+#include "app/dialogtemplate.h"
 #include "app/dialogunits.h"
-#include "controls/xpstylebutton.h"
-#include "res/artwork.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -17,6 +16,29 @@ constexpr int kTickMs = 1000;
 const char kNotice[] = "Zepora已经处理好了列表中的所有文件，您设置了自动关机功能，如果您不执行取消关机"
                        "操作，ZPX将会在30秒后自动关闭计算机。";
 
+enum : int {
+    IDC_SETTINGS = 1027,
+    IDC_SHUTDOWN_NOW = 1028,
+    IDC_CANCEL_SHUTDOWN = 1029,
+    IDC_PROGRESS = 1050
+};
+
+// Template 184, in tab order.
+const TemplateControl kControls[] = {
+    {0, ControlKind::WrappedLabel, kNotice, 19, 15, 215, 26},
+    {IDC_SETTINGS, ControlKind::Button, "设置", 175, 76, 54, 26},
+    {IDC_SHUTDOWN_NOW, ControlKind::Button, "立即关机", 99, 76, 54, 26},
+    {IDC_CANCEL_SHUTDOWN, ControlKind::Button, "取消关机", 21, 76, 54, 26},
+    {IDC_PROGRESS, ControlKind::Progress, "", 65, 54, 161, 8},
+    {0, ControlKind::Label, "自动关机", 29, 54, 33, 8},
+};
+
+const ButtonAction<CShutdownDlg> kButtons[] = {
+    {IDC_SETTINGS, 145, &CShutdownDlg::OnShutdownSettings},
+    {IDC_SHUTDOWN_NOW, 137, &CShutdownDlg::OnShutdownNow},
+    {IDC_CANCEL_SHUTDOWN, 132, &CShutdownDlg::OnCancelShutdown},
+};
+
 } // namespace
 
 CShutdownDlg::CShutdownDlg(std::function<void()> shutdownComputer, std::function<void()> openSettings,
@@ -30,24 +52,12 @@ CShutdownDlg::CShutdownDlg(std::function<void()> shutdownComputer, std::function
     const DialogUnits units(font());
     setFixedSize(units.x(kWidth), units.y(kHeight));
 
-    auto *notice = new QLabel(QString::fromUtf8(kNotice), this);
-    notice->setWordWrap(true);
-    PlaceControl(notice, units.rect(19, 15, 215, 26), width() - units.x(4));
-    const auto button = [&](const char *text, int x, int icon, void (CShutdownDlg::*handler)()) {
-        auto *push = new CXPStyleButton(QString::fromUtf8(text), this);
-        push->SetIcon(ResourceIcon(icon));
-        push->setGeometry(units.rect(x, 76, 54, 26));
-        connect(push, &QAbstractButton::clicked, this, handler);
-    };
-    button("设置", 175, 145, &CShutdownDlg::OnShutdownSettings);
-    button("立即关机", 99, 137, &CShutdownDlg::OnShutdownNow);
-    button("取消关机", 21, 132, &CShutdownDlg::OnCancelShutdown);
-    m_ctlProgress = new QProgressBar(this);
-    m_ctlProgress->setGeometry(units.rect(65, 54, 161, 8));
+    const QHash<int, QWidget *> controls = BuildFromTemplate(*this, kControls);
+    WireButtons(*this, controls, kButtons);
+    m_ctlProgress = qobject_cast<QProgressBar *>(controls.value(IDC_PROGRESS));
     m_ctlProgress->setTextVisible(false);
     m_ctlProgress->setRange(0, kSteps);
     m_ctlProgress->setValue(0);
-    (new QLabel(QStringLiteral("自动关机"), this))->setGeometry(units.rect(29, 54, 33, 8));
 
     m_timer = new QTimer(this);
     connect(m_timer, &QTimer::timeout, this, &CShutdownDlg::OnTimer);
