@@ -21,6 +21,11 @@ const StoredTool kTools[] = {
     {5, kProberTool, ":/tools/mplayer"},
 };
 
+// Codec libraries the tools of other builds loaded from "Codecs/"; none is stored in this program.
+struct StoredCodec {
+    int nCodec;
+    const char *fileName;
+};
 const StoredCodec kCodecs[] = {
     {1, "atrc.dll"}, {2, "drvc.dll"},      {3, "pncrt.dll"},
     {4, "sipr.dll"}, {5, "wms10dmod.dll"}, {6, "wmv10dmod.dll"},
@@ -53,8 +58,6 @@ const StoredTool *findTool(int nTool)
 } // namespace
 
 std::span<const StoredTool> StoredTools() { return kTools; }
-
-std::span<const StoredCodec> StoredCodecs() { return kCodecs; }
 
 QByteArrayView StoredToolBytes(int nTool)
 {

@@ -15,13 +15,6 @@ struct StoredTool {
 };
 std::span<const StoredTool> StoredTools();
 
-// Codec libraries the tools of other builds loaded from "Codecs/"; none is stored in this program.
-struct StoredCodec {
-    int nCodec;
-    const char *fileName;
-};
-std::span<const StoredCodec> StoredCodecs();
-
 // The bytes the program stores for tool nTool; empty for a number outside the table.
 QByteArrayView StoredToolBytes(int nTool);
 
