@@ -135,9 +135,12 @@ constexpr int kOutputGroupInnerRight = 411 + 158 - 4;
 
 constexpr int kColumnWidths[SourceListModel::ColumnCount] = {62, 228, 60, 38, 70, 60, 58};
 
-// Button icons given at start-up, by control id and picture id.
+constexpr int kPauseIcon = 138;
+constexpr int kContinueIcon = 137;
+
+// The push buttons' pictures and handlers.
 const ButtonAction<CConvertDlg> kButtons[] = {
-    {IDC_PAUSE, 138, &CConvertDlg::OnPause},
+    {IDC_PAUSE, kPauseIcon, &CConvertDlg::OnPause},
     {IDC_STOP, 144, &CConvertDlg::OnStop},
     {IDC_REMOVE, 132, &CConvertDlg::OnRemove},
     {IDC_START, 136, &CConvertDlg::OnStart},
@@ -156,8 +159,6 @@ const PicturePlace kRadioPictures[] = {
     {157, 421, 139}, {158, 421, 154}, {154, 421, 169}, {155, 420, 184}, {150, 422, 198}, {149, 422, 213},
     {147, 422, 230}, {146, 421, 244}, {152, 420, 260}, {153, 420, 274}, {142, 424, 87},  {145, 424, 103},
 };
-constexpr int kPauseIcon = 138;
-constexpr int kContinueIcon = 137;
 
 // The list's small images, 16 x 16: every row shows the first, at the head of its first column.
 const int kListImages[] = {138, 137, 133};
