@@ -117,10 +117,7 @@ int RunCliConvert(const QStringList &arguments, QTextStream &out, QTextStream &e
     SourceListModel rows(g_szToolDir);
     const OutputSelection captured = SelectionFromPanel(panel);
     ConversionBatch batch(
-        rows, g_szToolDir,
-        [&panel] {
-            return OutputNow{panel.type, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
-        },
+        rows, g_szToolDir, [&panel] { return OutputNowOf(panel); },
         [root] { return OutputDirFor(root, QDate::currentDate()); });
 
     ConvertReport report(out, err);

@@ -197,12 +197,7 @@ CConvertDlg::CConvertDlg(QWidget *parent) : QDialog(parent)
     setFont(DialogFont());
     m_sources = std::make_unique<SourceListModel>(g_szToolDir);
     m_batch = std::make_unique<ConversionBatch>(
-        *m_sources, g_szToolDir,
-        [this] {
-            return OutputNow{m_panel.type, CurrentOutputFlags(), m_panel.frameSizeLabel,
-                             m_panel.frameRateLabel};
-        },
-        [] { return GetOutputDir(); });
+        *m_sources, g_szToolDir, [this] { return OutputNowOf(m_panel); }, [] { return GetOutputDir(); });
     createControls();
     connect(m_sources.get(), &SourceListModel::statusMessage, this, &CConvertDlg::setStatus);
     connect(m_batch.get(), &ConversionBatch::statusMessage, this, &CConvertDlg::setStatus);

@@ -87,10 +87,8 @@ bool ConversionBatch::OnPause()
     if (!m_running || m_paused || m_stopping)
         return false;
     m_paused = true;
-    for (const StepRun &running : m_runs)
-        running.run->suspend();
-    for (const auto &side : m_sideRuns)
-        side->suspend();
+    for (ToolRun *tool : runningTools())
+        tool->suspend();
     emit statusMessage(kPausedText);
     return true;
 }
@@ -100,10 +98,8 @@ bool ConversionBatch::OnContinue()
     if (!m_running || !m_paused)
         return false;
     m_paused = false;
-    for (const StepRun &running : m_runs)
-        running.run->resume();
-    for (const auto &side : m_sideRuns)
-        side->resume();
+    for (ToolRun *tool : runningTools())
+        tool->resume();
     emit statusMessage(kContinuingText);
     if (const auto resumeWith = std::exchange(m_resumeWith, nullptr))
         QMetaObject::invokeMethod(this, resumeWith, Qt::QueuedConnection);
@@ -118,14 +114,22 @@ void ConversionBatch::OnStop()
     m_paused = false;
     m_resumeWith = nullptr;
     m_waitingForProbes = false;
-    for (const StepRun &running : m_runs)
-        running.run->end();
-    for (const auto &side : m_sideRuns)
-        side->end();
+    for (ToolRun *tool : runningTools())
+        tool->end();
     setRowStatus(kWaitingText);
     emit progressChanged(0);
     emit statusMessage(kStoppedText);
     finishBatchWhenIdle();
+}
+
+std::vector<ToolRun *> ConversionBatch::runningTools() const
+{
+    std::vector<ToolRun *> tools;
+    for (const StepRun &running : m_runs)
+        tools.push_back(running.run.get());
+    for (const auto &side : m_sideRuns)
+        tools.push_back(side.get());
+    return tools;
 }
 
 bool ConversionBatch::holdWhilePaused(void (ConversionBatch::*resumeWith)())

@@ -86,6 +86,8 @@ private:
     void finishFile(bool succeeded, const QString &reason);
     void finishBatchWhenIdle();
     bool holdWhilePaused(void (ConversionBatch::*resumeWith)());
+    // The current file's steps and the side runs still going, to pause, continue or end together.
+    std::vector<ToolRun *> runningTools() const;
     void setRowStatus(const QString &status);
 
     SourceListModel &m_rows;

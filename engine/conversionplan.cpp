@@ -30,6 +30,11 @@ BatchStep exportStep(const QString &toolDir, const QString &options, const QStri
 
 } // namespace
 
+OutputNow OutputNowOf(const OutputPanel &panel)
+{
+    return {panel.type, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
+}
+
 QString BaseOf(const QString &path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));

@@ -48,6 +48,9 @@ struct OutputNow {
     QString frameRate;
 };
 
+// The panel as it stands, with the output flags the last applied profile set.
+OutputNow OutputNowOf(const OutputPanel &panel);
+
 // Every character before the last "." of the file name; the whole path when the name has none.
 QString BaseOf(const QString &path);
 

@@ -78,10 +78,7 @@ void TstConversionE2E::everyTypeLeavesItsFinalFilesOnly()
     ApplyOutputProfile(panel, OutputType(type));
     SourceListModel rows(g_szToolDir);
     ConversionBatch batch(
-        rows, g_szToolDir,
-        [&panel] {
-            return OutputNow{panel.type, CurrentOutputFlags(), panel.frameSizeLabel, panel.frameRateLabel};
-        },
+        rows, g_szToolDir, [&panel] { return OutputNowOf(panel); },
         // A captured variable is never moved from, const or not: the check misreads the capture.
         // NOLINTNEXTLINE(performance-no-automatic-move)
         [&today] { return today; });
