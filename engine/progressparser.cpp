@@ -7,8 +7,6 @@ namespace {
 constexpr QByteArrayView kPercentEnd = "%)";
 constexpr qsizetype kMaxDigits = 3;
 constexpr int kFullBar = 100;
-// A tool that never ends its line must not make the kept text grow without bound.
-constexpr qsizetype kMaxUnfinishedLine = 4096;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -30,14 +28,8 @@ std::optional<int> ParseProgress(QByteArrayView chunk)
 
 std::optional<int> ProgressReader::feed(QByteArrayView chunk)
 {
-    m_unfinishedLine.append(chunk.data(), chunk.size());
-    const std::optional<int> percent = ParseProgress(m_unfinishedLine);
-
-    const qsizetype lastBreak =
-        std::max(m_unfinishedLine.lastIndexOf('\r'), m_unfinishedLine.lastIndexOf('\n'));
-    if (lastBreak >= 0)
-        m_unfinishedLine.remove(0, lastBreak + 1);
-    if (m_unfinishedLine.size() > kMaxUnfinishedLine)
-        m_unfinishedLine.remove(0, m_unfinishedLine.size() - kMaxUnfinishedLine);
+    m_lines.append(chunk);
+    const std::optional<int> percent = ParseProgress(m_lines.held());
+    m_lines.takeWholeLines();
     return percent;
 }

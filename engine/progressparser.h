@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "engine/outputlines.h"
+
 #include <QByteArrayView>
 
 #include <optional>
@@ -18,5 +19,5 @@ public:
     std::optional<int> feed(QByteArrayView chunk);
 
 private:
-    QByteArray m_unfinishedLine;
+    OutputLines m_lines;
 };

@@ -46,8 +46,6 @@ QString valueOf(const QString &line)
     return equals < 0 ? line : line.mid(equals + 1);
 }
 
-constexpr qsizetype kMaxUnfinishedLine = 4096;
-
 } // namespace
 
 QString FormatDuration(int seconds)
@@ -72,22 +70,11 @@ void ParseProbeOutput(QStringView text, ProbeResult &result, QString &probeSize)
 
 void ProbeOutputReader::feed(QByteArrayView chunk)
 {
-    m_unfinishedLine.append(chunk.data(), chunk.size());
-    const qsizetype lastBreak =
-        std::max(m_unfinishedLine.lastIndexOf('\r'), m_unfinishedLine.lastIndexOf('\n'));
-    if (lastBreak >= 0) {
-        parseLines(QByteArrayView(m_unfinishedLine).first(lastBreak + 1));
-        m_unfinishedLine.remove(0, lastBreak + 1);
-    }
-    if (m_unfinishedLine.size() > kMaxUnfinishedLine)
-        m_unfinishedLine.remove(0, m_unfinishedLine.size() - kMaxUnfinishedLine);
+    m_lines.append(chunk);
+    parseLines(m_lines.takeWholeLines());
 }
 
-void ProbeOutputReader::finish()
-{
-    parseLines(m_unfinishedLine);
-    m_unfinishedLine.clear();
-}
+void ProbeOutputReader::finish() { parseLines(m_lines.takeRest()); }
 
 // Each piece is decoded on its own: it ends at a line break, which is never inside a character,
 // and a character cut short at the very end of the output reads as a replacement character

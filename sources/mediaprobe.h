@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/outputlines.h"
 #include "engine/toolcommand.h"
 #include "engine/toolrunner.h"
 
@@ -36,7 +37,7 @@ public:
 private:
     void parseLines(QByteArrayView lines);
 
-    QByteArray m_unfinishedLine;
+    OutputLines m_lines;
     // A byte-order mark is dropped only at the very start of the output, wherever the reads end.
     bool m_startParsed = false;
     QString m_probeSize;
