@@ -8,8 +8,8 @@
 #include "controls/flatcombobox.h"
 #include "controls/xpgroupbox.h"
 #include "controls/xpstylebutton.h"
-#include "deploy/tooldeploy.h"
 #include "platform/affinity.h"
+#include "platform/toolfolder.h"
 #include "res/artwork.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsdlg.h"
@@ -195,9 +195,12 @@ CConvertDlg::CConvertDlg(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(DialogFont());
-    m_sources = std::make_unique<SourceListModel>(g_szToolDir);
+    // The tools are written during the start-up, after the window is made: the window runs them
+    // from the folder they are written to.
+    m_sources = std::make_unique<SourceListModel>(DefaultToolFolder());
     m_batch = std::make_unique<ConversionBatch>(
-        *m_sources, g_szToolDir, [this] { return OutputNowOf(m_panel); }, [] { return GetOutputDir(); });
+        *m_sources, DefaultToolFolder(), [this] { return OutputNowOf(m_panel); },
+        [] { return GetOutputDir(); });
     createControls();
     connect(m_sources.get(), &SourceListModel::statusMessage, this, &CConvertDlg::setStatus);
     connect(m_batch.get(), &ConversionBatch::statusMessage, this, &CConvertDlg::setStatus);

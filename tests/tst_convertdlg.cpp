@@ -47,6 +47,7 @@ private slots:
     void everyOutputTypeShowsItsListsAndDefaults_data();
     void everyOutputTypeShowsItsListsAndDefaults();
     void droppedFileIsProbedAndADuplicateRefused();
+    void windowMadeBeforeTheToolsAreWrittenRunsThem();
     void startWithAnEmptyList();
     void convertsAClipToTheEnd();
     void pauseToggleAndStop();
@@ -184,6 +185,26 @@ void TstConvertDlg::droppedFileIsProbedAndADuplicateRefused()
     drop({m_dir.path()}); // a folder: nothing, not even a message
     QCOMPARE(text(1006), kDuplicateText);
     QCOMPARE(m_window->sources().rowCount(), 1);
+}
+
+// The program makes its window first and writes the tools during the window's start-up.
+void TstConvertDlg::windowMadeBeforeTheToolsAreWrittenRunsThem()
+{
+    m_window.reset();
+    g_szToolDir.clear();
+    m_window = std::make_unique<CConvertDlg>();
+    m_window->OnInitDialog({[] {}, [] { return DeployStoredTools(DefaultToolFolder()); },
+                            [] { QFAIL("no test may shut the computer down"); }});
+    m_window->OnDropFiles({m_clip});
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->sources().isProbing(), 10000);
+    QCOMPARE(m_window->sources().text(0, SourceListModel::DurationColumn), QStringLiteral("00:00:03"));
+    QSignalSpy tools(&m_window->batch(), &ConversionBatch::toolStarted);
+    m_window->OnStart();
+    QVERIFY(tools.wait(10000));
+    QVERIFY2(tools.at(0).at(0).toString().startsWith(DefaultToolFolder()),
+             qPrintable(tools.at(0).at(0).toString()));
+    m_window->OnStop();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->batch().isRunning(), 10000);
 }
 
 void TstConvertDlg::startWithAnEmptyList()
