@@ -5,7 +5,6 @@
 #include "app/helpdlg.h"
 #include "app/outputfolder.h"
 #include "app/trayicon.h"
-#include "controls/flatcombobox.h"
 #include "controls/xpgroupbox.h"
 #include "controls/xpstylebutton.h"
 #include "platform/affinity.h"

@@ -3,8 +3,6 @@
 #include "app/dialogtemplate.h"
 #include "app/dialogunits.h"
 #include "controls/xpgroupbox.h"
-#include "controls/xpstylebutton.h"
-#include "res/artwork.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsstore.h"
 

@@ -3,7 +3,6 @@
 #include "app/dialogtemplate.h"
 #include "app/dialogunits.h"
 
-#include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 
