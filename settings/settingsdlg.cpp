@@ -3,12 +3,12 @@
 #include "app/dialogtemplate.h"
 #include "app/dialogunits.h"
 #include "controls/xpgroupbox.h"
+#include "platform/diskspace.h"
 #include "settings/outputlocations.h"
 #include "settings/settingsstore.h"
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,26 +62,6 @@ const ButtonAction<CSettingsDlg> kButtons[] = {
 
 const QString kInvalidFolderText = QStringLiteral("您选择的目录无效，请重试");
 const QString kMessageCaption = QStringLiteral("Zepora ZPX");
-
-// Local file systems that hold the user's files; pseudo and network file systems are not offered.
-bool isLocalDiskVolume(const QStorageInfo &volume)
-{
-    return volume.isValid() && volume.isReady() && !volume.isReadOnly() &&
-           volume.device().startsWith("/dev/") && !volume.device().startsWith("/dev/loop");
-}
-
-bool isRemovable(const QStorageInfo &volume)
-{
-    // /dev/sdb1 -> /sys/class/block/sdb1/../removable, /dev/sdb -> /sys/class/block/sdb/removable
-    const QString name = QFileInfo(QString::fromLocal8Bit(volume.device())).fileName();
-    for (const QString &flag : {QStringLiteral("/sys/class/block/%1/removable"),
-                                QStringLiteral("/sys/class/block/%1/../removable")}) {
-        QFile file(flag.arg(name));
-        if (file.open(QIODevice::ReadOnly))
-            return file.readAll().trimmed() == "1";
-    }
-    return false;
-}
 
 } // namespace
 
@@ -140,14 +120,7 @@ int CSettingsDlg::GetFreeSpaceMB(const QString &path)
 
 QString CSettingsDlg::SelectLargestFixedDrive()
 {
-    QStringList candidates;
-    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    std::sort(volumes.begin(), volumes.end(),
-              [](const QStorageInfo &a, const QStorageInfo &b) { return a.rootPath() < b.rootPath(); });
-    for (const QStorageInfo &volume : volumes)
-        if (isLocalDiskVolume(volume) && !isRemovable(volume))
-            candidates << volume.rootPath();
-    candidates << QDir::homePath();
+    const QStringList candidates = FixedDiskRoots() << QDir::homePath();
 
     QString proposal;
     int best = 0;
