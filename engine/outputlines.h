@@ -20,12 +20,17 @@ public:
     // make the kept text grow without bound.
     QByteArray takeWholeLines()
     {
-        const qsizetype lastBreak = std::max(m_held.lastIndexOf('\r'), m_held.lastIndexOf('\n'));
-        QByteArray lines = m_held.left(lastBreak + 1);
-        m_held.remove(0, lastBreak + 1);
+        QByteArray lines = m_held.left(wholeLinesLength());
+        dropWholeLines();
+        return lines;
+    }
+
+    // The same without handing the lines out, for a reader that has already seen them in held().
+    void dropWholeLines()
+    {
+        m_held.remove(0, wholeLinesLength());
         if (m_held.size() > kMaxUnfinishedLine)
             m_held.remove(0, m_held.size() - kMaxUnfinishedLine);
-        return lines;
     }
 
     // Takes what is left once the tool has ended.
@@ -34,5 +39,10 @@ public:
     static constexpr qsizetype kMaxUnfinishedLine = 4096;
 
 private:
+    qsizetype wholeLinesLength() const
+    {
+        return std::max(m_held.lastIndexOf('\r'), m_held.lastIndexOf('\n')) + 1;
+    }
+
     QByteArray m_held;
 };

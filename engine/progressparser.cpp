@@ -30,6 +30,6 @@ std::optional<int> ProgressReader::feed(QByteArrayView chunk)
 {
     m_lines.append(chunk);
     const std::optional<int> percent = ParseProgress(m_lines.held());
-    m_lines.takeWholeLines();
+    m_lines.dropWholeLines();
     return percent;
 }
