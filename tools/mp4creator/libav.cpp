@@ -17,6 +17,20 @@ void check(int code, const std::string &what)
         throw Failure(what + ": " + errorText(code));
 }
 
+bool readWantedPacket(AVFormatContext *input, AVPacket *packet, const std::string &path,
+                      const std::function<bool(const AVPacket &)> &wanted)
+{
+    for (;;) {
+        const int result = av_read_frame(input, packet);
+        if (result == AVERROR_EOF)
+            return false;
+        check(result, path + ": read error");
+        if (wanted(*packet))
+            return true;
+        av_packet_unref(packet);
+    }
+}
+
 Packet makePacket()
 {
     Packet packet(av_packet_alloc());

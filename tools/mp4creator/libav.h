@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/avutil.h>
 }
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -62,5 +63,10 @@ Frame makeFrame();
 
 // Opens a file for reading with the given demuxer, or by probing when `format` is null.
 InputContext openInput(const std::string &path, const AVInputFormat *format);
+
+// Reads the input's next packet that `wanted` takes, unreferencing the others. False at the end of
+// the input; a read error throws Failure, since stopping quietly would make a file cut short.
+bool readWantedPacket(AVFormatContext *input, AVPacket *packet, const std::string &path,
+                      const std::function<bool(const AVPacket &)> &wanted);
 
 } // namespace mp4creator

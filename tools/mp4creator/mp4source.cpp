@@ -43,15 +43,8 @@ bool Mp4Source::isCopied(int stream) const
 
 bool Mp4Source::read(AVPacket *packet)
 {
-    for (;;) {
-        const int result = av_read_frame(m_input.get(), packet);
-        if (result == AVERROR_EOF)
-            return false;
-        check(result, m_path + ": read error");
-        if (isCopied(packet->stream_index))
-            return true;
-        av_packet_unref(packet);
-    }
+    return readWantedPacket(m_input.get(), packet, m_path,
+                            [this](const AVPacket &read) { return isCopied(read.stream_index); });
 }
 
 AVRational Mp4Source::timeBase(const AVPacket *packet) const

@@ -136,16 +136,9 @@ bool RawTrack::needsDisplayOrder() const
 
 bool RawTrack::read(AVPacket *packet)
 {
-    for (;;) {
-        const int result = av_read_frame(m_input.get(), packet);
-        if (result == AVERROR_EOF)
-            return false;
-        // Stopping quietly here would make a file that is silently cut short.
-        check(result, m_path + ": read error");
-        if (packet->stream_index == 0 && packet->size > 0)
-            break;
-        av_packet_unref(packet);
-    }
+    if (!readWantedPacket(m_input.get(), packet, m_path,
+                          [](const AVPacket &read) { return read.stream_index == 0 && read.size > 0; }))
+        return false;
     if (isVideo(m_kind))
         stampVideo(packet);
     else
